@@ -36,6 +36,6 @@ EWriteError::EWriteError() : EStreamError("Stream write error") {}
 EInvalidGraphic::EInvalidGraphic() : Exception("Metafile is not valid") {}
 
 EInvalidGraphic::EInvalidGraphic(const std::string& detail)
-    : Exception("Metafile is not valid: " + detail)
+    : Exception("Metafile is not valid: " + detail), detail_(detail)
 {
 }

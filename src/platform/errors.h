@@ -45,6 +45,11 @@ class EInvalidGraphic : public Exception {
 public:
     EInvalidGraphic();
     explicit EInvalidGraphic(const std::string& detail);
+    // What is wrong, without the platform's text in front; empty when nothing more is known.
+    const std::string& Detail() const { return detail_; }
+
+private:
+    std::string detail_;
 };
 
 // Printer failures, for example "Printer index out of range".

@@ -1,0 +1,46 @@
+#pragma once
+// The adaptive splay-tree prefix coder of compressed page data. Every byte value is a leaf of a
+// binary tree; a byte is sent as its path from the root (0 left, 1 right), least significant bit
+// of each coded byte first, and after each byte a semi-splay shortens the path to it. Encoder and
+// decoder reshape identically, so no table is stored. The node numbering decides every code and
+// must not change: files written by other programs depend on it.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TStream;
+
+class TQRCompress {
+public:
+    // A coder over stream, compressing or expanding. An expanding coder reads no further than
+    // limit (an absolute stream offset; -1 for no limit) and raises EReadError instead.
+    TQRCompress(TStream& stream, bool compress, int64_t limit = -1);
+
+    void EncodeByte(uint8_t value);
+    // The next byte value (leaf 512, reachable only in damaged data, yields 0).
+    uint8_t DecodeByte();
+
+    // Completes the block: a compressing coder writes its last, partly filled byte; an expanding
+    // one leaves the stream just after the last coded byte it used. Call once, after the last byte.
+    void Finish();
+
+private:
+    void ResetTree();
+    void SemiSplay(int node);
+    uint8_t ReadCodeByte();
+    void WriteCodeByte(uint8_t value);
+
+    TStream& stream_;
+    bool compress_;
+    int64_t limit_;
+    uint8_t bitIndex_;
+    uint16_t inputByte_ = 0;
+    uint16_t pendingByte_ = 0;
+    uint16_t left_[256];
+    uint16_t right_[256];
+    uint8_t parent_[513];
+    // Coded bytes pass through the stream in blocks rather than one call per byte; an expanding
+    // coder gives back what it read ahead when it finishes.
+    std::vector<uint8_t> buffer_;
+    size_t bufferPos_ = 0;
+};

@@ -1,0 +1,76 @@
+#pragma once
+// The page list: the layout of a report file and of a recording's spool stream. A 124-byte header
+// (format words, page count, date written, compression flag) is followed by one record per page:
+// page number, forward link, page data (a metafile, or its length and its coded block), back link.
+// Pages are appended at the end and fetched by walking the links from wherever the stream stands.
+#include "platform/critical_section.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TMetafile;
+class TQRStream;
+
+class TQRPageList {
+public:
+    static constexpr int32_t kHeaderSize = 124;
+    // Page number, forward link and back link around the page data.
+    static constexpr int32_t kRecordOverhead = 12;
+
+    TQRPageList();
+    ~TQRPageList();
+    TQRPageList(const TQRPageList&) = delete;
+    TQRPageList& operator=(const TQRPageList&) = delete;
+
+    // The stream that holds header and records. The list owns it; the document closes it through
+    // CloseSpoolStream when it is done with the pages.
+    TQRStream* SpoolStream() const { return spoolStream_.get(); }
+    void SetSpoolStream(std::unique_ptr<TQRStream> stream);
+    void CloseSpoolStream() { spoolStream_.reset(); }
+
+    bool Compression() const { return compression_; }
+    void SetCompression(bool value) { compression_ = value; }
+    int32_t PageTotal() const { return pageTotal_; }
+    void ResetPageTotal() { pageTotal_ = 0; }
+
+    void Acquire() { lock_.Acquire(); }
+    void Release() { lock_.Release(); }
+
+    // Writes the header at offset 0 with the current page total and date; position left at 124.
+    void StoreHeader();
+    // Reads the page total and the compression flag from the header; position left at 124.
+    void LoadHeader();
+    // Replaces the stream by one over the named report file and reads its header.
+    void OpenFile(const std::string& fileName);
+    // Writes the whole stream, header and pages, as a new file. The file is written beside the
+    // target and put in place when complete; a file that is open (the one the report was opened
+    // from, for one) cannot be replaced: EFCreateError "Cannot create file %s".
+    void CopyToFile(const std::string& fileName);
+
+    void LocateFirstPage();
+    void LocateLastPage();
+    // Positions the stream at the start of record n (1 <= n <= PageTotal).
+    void LocatePage(int32_t n);
+
+    // Page n as a new metafile, or null when n is outside 1..PageTotal. Damage raises
+    // EReportFileError (structure) or EInvalidGraphic (page data), naming the file and the page.
+    std::unique_ptr<TMetafile> FetchPage(int32_t n);
+    // Adds the metafile as page PageTotal + 1 (compressed when Compression is set).
+    void AppendPage(const TMetafile& metafile);
+
+    // The report's name in messages: its file, or a description of a recording's stream.
+    std::string DisplayName() const;
+
+private:
+    [[noreturn]] void Damaged(const std::string& problem) const;
+    int32_t ReadInt32At(int32_t offset, int32_t n);
+    void BeginRecord(int32_t& recordStart, int32_t& linkPosition);
+    void EndRecord(int32_t recordStart, int32_t linkPosition);
+    std::unique_ptr<TMetafile> ReadPageData(int32_t n, int32_t dataStart, int32_t dataEnd);
+
+    TCriticalSection lock_;
+    std::unique_ptr<TQRStream> spoolStream_;
+    bool compression_ = false;
+    int32_t pageTotal_ = 0;
+};

@@ -212,6 +212,37 @@ std::unique_ptr<TMetafile> TQRPageList::FetchPage(int32_t n)
     }
 }
 
+int32_t TQRPageList::CheckRecords()
+{
+    std::lock_guard guard(lock_);
+    TQRStream& stream = *spoolStream_;
+    const int32_t size = stream.Size();
+    int32_t record = kHeaderSize;
+    int32_t count = 0;
+    while (record < size) {
+        const int32_t n = count + 1;
+        const std::string page = "page " + std::to_string(n);
+        if (int64_t(record) + kRecordOverhead > size)
+            Damaged(page + ": the record is cut off");
+        const int32_t number = ReadInt32At(record, n);
+        if (number != n)
+            Damaged("the record at offset " + std::to_string(record) + " holds page " +
+                    std::to_string(number) + ", not page " + std::to_string(n));
+        const int32_t next = ReadInt32At(record + 4, n);
+        if (next < record + kRecordOverhead || next > size)
+            Damaged(page + ": its forward link points outside the file or backwards");
+        if (ReadInt32At(next - 4, n) != record)
+            Damaged(page + ": its back link does not point to its record");
+        record = next;
+        count = n;
+    }
+    if (count < pageTotal_)
+        Damaged("the header counts " + std::to_string(pageTotal_) + " pages but only " +
+                std::to_string(count) + " records are present");
+    stream.SetPosition(kHeaderSize);
+    return count;
+}
+
 void TQRPageList::BeginRecord(int32_t& recordStart, int32_t& linkPosition)
 {
     TQRStream& stream = *spoolStream_;

@@ -59,6 +59,11 @@ public:
     // Adds the metafile as page PageTotal + 1 (compressed when Compression is set).
     void AppendPage(const TMetafile& metafile);
 
+    // Walks every record from the first to the end of the stream, checking page numbers and
+    // both links, and returns how many there are; EReportFileError at the first inconsistency.
+    // (The header's page count may be smaller: a recording that was abandoned keeps count 1.)
+    int32_t CheckRecords();
+
     // The report's name in messages: its file, or a description of a recording's stream.
     std::string DisplayName() const;
 

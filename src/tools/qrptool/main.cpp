@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <iostream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 void PrintUsage(std::FILE* out)
@@ -28,6 +30,13 @@ int main(int argc, char** argv)
     // A command-line tool draws off screen unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a desktop session there is no runtime folder; make the private one Qt would pick,
+    // so that it does not warn on every run.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const std::string runtime = "/tmp/runtime-" + std::to_string(getuid());
+        mkdir(runtime.c_str(), 0700);
+        qputenv("XDG_RUNTIME_DIR", runtime.c_str());
+    }
     int qtArgc = 1;
     TApplication app(qtArgc, argv);
     app.OnShowException = [](const std::string& message) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#define QRP_INLINE inline __attribute__((always_inline))
+
 namespace {
 constexpr size_t kBlock = 4096;
 constexpr int kRoot = 0;
@@ -32,15 +34,13 @@ void TQRCompress::ResetTree()
 
 // Exchanges the node with its parent's sibling and goes on from the grandparent, so the node rises
 // one level per pass and the climb two.
-void TQRCompress::SemiSplay(int node)
+QRP_INLINE void TQRCompress::SemiSplay(int node)
 {
     int a = node;
     while (a != kRoot) {
         const int c = parent_[a];
-        if (c == kRoot) {
-            a = kRoot;
-            continue;
-        }
+        if (c == kRoot)
+            break;
         const int d = parent_[c];
         int s;
         if (left_[d] == c) {
@@ -60,73 +60,113 @@ void TQRCompress::SemiSplay(int node)
     }
 }
 
+QRP_INLINE void TQRCompress::WriteCodeByte(uint8_t value)
+{
+    buffer_.push_back(value);
+    if (buffer_.size() == kBlock) [[unlikely]] {
+        stream_.WriteBuffer(buffer_.data(), int32_t(buffer_.size()));
+        buffer_.clear();
+    }
+}
+
+QRP_INLINE uint8_t TQRCompress::ReadCodeByte()
+{
+    if (bufferPos_ < buffer_.size()) [[likely]]
+        return buffer_[bufferPos_++];
+    return RefillAndRead();
+}
+
+// Coded bytes pass through the stream a block at a time; the decoder never reads past its limit.
+uint8_t TQRCompress::RefillAndRead()
+{
+    size_t want = kBlock;
+    if (limit_ >= 0) {
+        const int64_t left = limit_ - stream_.Position();
+        if (left <= 0)
+            throw EReadError();
+        want = size_t(std::min<int64_t>(left, int64_t(kBlock)));
+    }
+    buffer_.resize(want);
+    const int32_t got = stream_.Read(buffer_.data(), int32_t(want));
+    buffer_.resize(size_t(std::max(got, 0)));
+    bufferPos_ = 0;
+    if (buffer_.empty())
+        throw EReadError();
+    return buffer_[bufferPos_++];
+}
+
+// The loops below keep the bit state in locals across a whole block: they are the coder's hot
+// path. The single-byte entry points run the same code for one byte.
+void TQRCompress::EncodeBytes(std::span<const uint8_t> values)
+{
+    unsigned bit = bitIndex_;
+    unsigned pending = pendingByte_;
+    for (const uint8_t value : values) {
+        // The path is found leaf to root and sent root to leaf; a leaf lies at most 256 deep.
+        bool path[256];
+        int count = 0;
+        for (int a = kFirstLeaf + value; a != kRoot;) {
+            const int p = parent_[a];
+            path[count++] = right_[p] == a;
+            a = p;
+        }
+        while (count > 0) {
+            if (path[--count])
+                pending |= 1u << bit;
+            if (bit == 7) {
+                WriteCodeByte(uint8_t(pending));
+                bit = 0;
+                pending = 0;
+            } else {
+                ++bit;
+            }
+        }
+        SemiSplay(kFirstLeaf + value);
+    }
+    bitIndex_ = uint8_t(bit);
+    pendingByte_ = uint16_t(pending);
+}
+
+void TQRCompress::DecodeBytes(std::span<uint8_t> values)
+{
+    unsigned bit = bitIndex_;
+    unsigned input = inputByte_;
+    const auto keepState = [&] {
+        bitIndex_ = uint8_t(bit);
+        inputByte_ = uint16_t(input);
+    };
+    try {
+        for (uint8_t& value : values) {
+            int a = kRoot;
+            while (a < kFirstLeaf) {
+                if (bit == 7) {
+                    input = ReadCodeByte();
+                    bit = 0;
+                } else {
+                    ++bit;
+                }
+                a = (input >> bit) & 1u ? right_[a] : left_[a];
+            }
+            SemiSplay(a);
+            value = uint8_t(a - kFirstLeaf);
+        }
+    } catch (...) {
+        keepState();
+        throw;
+    }
+    keepState();
+}
+
 void TQRCompress::EncodeByte(uint8_t value)
 {
-    // The path is found leaf to root and sent root to leaf; a leaf lies at most 256 steps deep.
-    bool bits[256];
-    int count = 0;
-    for (int a = kFirstLeaf + value; a != kRoot;) {
-        const int p = parent_[a];
-        bits[count++] = right_[p] == a;
-        a = p;
-    }
-    while (count > 0) {
-        if (bits[--count])
-            pendingByte_ |= uint16_t(1u << bitIndex_);
-        if (bitIndex_ == 7) {
-            WriteCodeByte(uint8_t(pendingByte_));
-            bitIndex_ = 0;
-            pendingByte_ = 0;
-        } else {
-            ++bitIndex_;
-        }
-    }
-    SemiSplay(kFirstLeaf + value);
+    EncodeBytes(std::span<const uint8_t>(&value, 1));
 }
 
 uint8_t TQRCompress::DecodeByte()
 {
-    int a = kRoot;
-    while (a < kFirstLeaf) {
-        if (bitIndex_ == 7) {
-            inputByte_ = ReadCodeByte();
-            bitIndex_ = 0;
-        } else {
-            ++bitIndex_;
-        }
-        a = (inputByte_ & (1u << bitIndex_)) ? right_[a] : left_[a];
-    }
-    SemiSplay(a);
-    return uint8_t(a - kFirstLeaf);
-}
-
-uint8_t TQRCompress::ReadCodeByte()
-{
-    if (bufferPos_ == buffer_.size()) {
-        size_t want = kBlock;
-        if (limit_ >= 0) {
-            const int64_t left = limit_ - stream_.Position();
-            if (left <= 0)
-                throw EReadError();
-            want = size_t(std::min<int64_t>(left, int64_t(kBlock)));
-        }
-        buffer_.resize(want);
-        const int32_t got = stream_.Read(buffer_.data(), int32_t(want));
-        buffer_.resize(size_t(std::max(got, 0)));
-        bufferPos_ = 0;
-        if (buffer_.empty())
-            throw EReadError();
-    }
-    return buffer_[bufferPos_++];
-}
-
-void TQRCompress::WriteCodeByte(uint8_t value)
-{
-    buffer_.push_back(value);
-    if (buffer_.size() == kBlock) {
-        stream_.WriteBuffer(buffer_.data(), int32_t(buffer_.size()));
-        buffer_.clear();
-    }
+    uint8_t value;
+    DecodeBytes(std::span<uint8_t>(&value, 1));
+    return value;
 }
 
 void TQRCompress::Finish()

@@ -6,6 +6,7 @@
 // must not change: files written by other programs depend on it.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class TStream;
@@ -19,6 +20,9 @@ public:
     void EncodeByte(uint8_t value);
     // The next byte value (leaf 512, reachable only in damaged data, yields 0).
     uint8_t DecodeByte();
+    // Whole blocks at once: the same codes, without a call per byte.
+    void EncodeBytes(std::span<const uint8_t> values);
+    void DecodeBytes(std::span<uint8_t> values);
 
     // Completes the block: a compressing coder writes its last, partly filled byte; an expanding
     // one leaves the stream just after the last coded byte it used. Call once, after the last byte.
@@ -28,6 +32,7 @@ private:
     void ResetTree();
     void SemiSplay(int node);
     uint8_t ReadCodeByte();
+    uint8_t RefillAndRead();
     void WriteCodeByte(uint8_t value);
 
     TStream& stream_;

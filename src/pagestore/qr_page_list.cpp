@@ -168,8 +168,7 @@ std::unique_ptr<TMetafile> TQRPageList::ReadPageData(int32_t n, int32_t dataStar
         bytes.resize(size_t(count));
         TQRCompress coder(stream, false, dataEnd);
         try {
-            for (auto& byte : bytes)
-                byte = coder.DecodeByte();
+            coder.DecodeBytes(bytes);
         } catch (const EReadError&) {
             Damaged(page + ": its coded data is cut off");
         }
@@ -279,8 +278,7 @@ void TQRPageList::AppendPage(const TMetafile& metafile)
             const auto& bytes = metafile.Bytes();
             stream.WriteInt32(int32_t(bytes.size()));
             TQRCompress coder(stream, true);
-            for (const uint8_t byte : bytes)
-                coder.EncodeByte(byte);
+            coder.EncodeBytes(bytes);
             coder.Finish();
         }
         EndRecord(recordStart, linkPosition);

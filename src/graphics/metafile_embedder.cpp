@@ -1,0 +1,420 @@
+#include "graphics/metafile_embedder.h"
+
+#include "graphics/metafile.h"
+#include "platform/errors.h"
+#include "platform/stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <vector>
+
+namespace {
+enum TMapMode : uint32_t {
+    mmText = 1,
+    mmLoMetric = 2,
+    mmHiMetric = 3,
+    mmLoEnglish = 4,
+    mmHiEnglish = 5,
+    mmTwips = 6,
+    mmIsotropic = 7,
+    mmAnisotropic = 8,
+};
+constexpr uint32_t kEmfPlusSignature = 0x2B464D45; // "EMF+" comments carry a second picture
+constexpr uint32_t kRgnDataHeaderSize = 32;
+constexpr uint32_t kDefaultTextColor = 0x000000;
+constexpr uint32_t kDefaultBkColor = 0xFFFFFF;
+constexpr uint32_t kOpaque = 2;
+constexpr uint32_t kStretchBlackOnWhite = 1;
+constexpr uint32_t kStockFlag = 0x80000000;
+
+int32_t ClampRound(double v)
+{
+    if (!(v > -2147483648.0))
+        return std::numeric_limits<int32_t>::min();
+    if (!(v < 2147483647.0))
+        return std::numeric_limits<int32_t>::max();
+    return int32_t(std::lround(v));
+}
+
+// The inner metafile's page transform: logical units to its own device units.
+struct TPageState {
+    uint32_t mapMode = mmText;
+    double windowOrgX = 0, windowOrgY = 0, windowExtX = 1, windowExtY = 1;
+    double viewportOrgX = 0, viewportOrgY = 0, viewportExtX = 1, viewportExtY = 1;
+};
+
+class TEmbedder {
+public:
+    TEmbedder(const TEmfHeader& header, const TRect& target, TEmfHandleTable& handles,
+              TEmfRecordBuilder& builder,
+              const std::function<void(std::span<const uint8_t>)>& write)
+        : header_(header), handles_(handles), builder_(builder), write_(write)
+    {
+        const double pixelsPerMmX = double(header.deviceCx) / header.mmCx;
+        const double pixelsPerMmY = double(header.deviceCy) / header.mmCy;
+        const double frameLeft = header.frameLeft / 100.0 * pixelsPerMmX;
+        const double frameTop = header.frameTop / 100.0 * pixelsPerMmY;
+        const double frameWidth =
+            (double(header.frameRight) - header.frameLeft) / 100.0 * pixelsPerMmX;
+        const double frameHeight =
+            (double(header.frameBottom) - header.frameTop) / 100.0 * pixelsPerMmY;
+        scaleX_ = target.Width() / frameWidth;
+        scaleY_ = target.Height() / frameHeight;
+        offsetX_ = target.Left - frameLeft * scaleX_;
+        offsetY_ = target.Top - frameTop * scaleY_;
+    }
+
+    void Run(std::span<const uint8_t> emf)
+    {
+        write_(builder_.Simple(emrSaveDC, 0u));
+        WriteFreshState();
+        const size_t end = std::min<size_t>(emf.size(), header_.nBytes);
+        size_t offset = 0;
+        while (end - offset >= 8) {
+            const uint32_t type = ReadLE32(emf.data() + offset);
+            const uint32_t size = ReadLE32(emf.data() + offset + 4);
+            if (size < 8 || size % 4 != 0 || size > end - offset || type == emrEof)
+                break;
+            Record(type, emf.subspan(offset, size));
+            offset += size;
+        }
+        builder_.Begin(emrRestoreDC);
+        builder_.PutS32(-int32_t(saved_.size() + 1));
+        write_(builder_.Finish());
+        for (const auto& [inner, outer] : objects_) {
+            write_(builder_.Simple(emrDeleteObject, outer));
+            handles_.Release(outer);
+        }
+    }
+
+private:
+    void WriteFreshState()
+    {
+        write_(builder_.Simple(emrSetMapMode, uint32_t(mmAnisotropic)));
+        WritePageTransform();
+        write_(builder_.Simple(emrSelectObject, uint32_t(stockBlackPen)));
+        write_(builder_.Simple(emrSelectObject, uint32_t(stockWhiteBrush)));
+        write_(builder_.Simple(emrSelectObject, uint32_t(stockSystemFont)));
+        write_(builder_.Simple(emrSetTextColor, kDefaultTextColor));
+        write_(builder_.Simple(emrSetBkColor, kDefaultBkColor));
+        write_(builder_.Simple(emrSetBkMode, kOpaque));
+        write_(builder_.Simple(emrSetTextAlign, 0u));
+        write_(builder_.Simple(emrSetStretchBltMode, kStretchBlackOnWhite));
+        write_(builder_.Simple(emrMoveToEx, 0, 0));
+    }
+
+    // The inner page transform followed by the frame mapping is again an axis-aligned scale and
+    // offset, which an anisotropic window and viewport express.
+    void WritePageTransform()
+    {
+        const auto axis = [](double scale, int32_t& windowExt, int32_t& viewportExt) {
+            double window = 65536;
+            while (window > 1 && std::abs(scale) * window > 1073741824.0)
+                window /= 2;
+            windowExt = int32_t(window);
+            viewportExt = ClampRound(scale * window);
+            if (viewportExt == 0)
+                viewportExt = scale < 0 ? -1 : 1;
+        };
+        int32_t windowExtX, windowExtY, viewportExtX, viewportExtY;
+        axis(page_.viewportExtX / page_.windowExtX * scaleX_, windowExtX, viewportExtX);
+        axis(page_.viewportExtY / page_.windowExtY * scaleY_, windowExtY, viewportExtY);
+        const int32_t windowOrgX = ClampRound(page_.windowOrgX);
+        const int32_t windowOrgY = ClampRound(page_.windowOrgY);
+        write_(builder_.Simple(emrSetWindowExtEx, windowExtX, windowExtY));
+        write_(builder_.Simple(emrSetWindowOrgEx, windowOrgX, windowOrgY));
+        write_(builder_.Simple(emrSetViewportExtEx, viewportExtX, viewportExtY));
+        write_(builder_.Simple(emrSetViewportOrgEx,
+                               ClampRound(page_.viewportOrgX * scaleX_ + offsetX_),
+                               ClampRound(page_.viewportOrgY * scaleY_ + offsetY_)));
+    }
+
+    void SetMapMode(uint32_t mode)
+    {
+        const double mmX = header_.mmCx, mmY = header_.mmCy;
+        const auto fixed = [&](double unitsPerMm) {
+            page_.windowExtX = mmX * unitsPerMm;
+            page_.windowExtY = mmY * unitsPerMm;
+            page_.viewportExtX = header_.deviceCx;
+            page_.viewportExtY = -double(header_.deviceCy);
+        };
+        switch (mode) {
+        case mmText:
+            page_.windowExtX = page_.windowExtY = page_.viewportExtX = page_.viewportExtY = 1;
+            break;
+        case mmLoMetric:
+        case mmIsotropic:
+            fixed(10);
+            break;
+        case mmHiMetric:
+            fixed(100);
+            break;
+        case mmLoEnglish:
+            fixed(100 / 25.4);
+            break;
+        case mmHiEnglish:
+            fixed(1000 / 25.4);
+            break;
+        case mmTwips:
+            fixed(1440 / 25.4);
+            break;
+        case mmAnisotropic:
+            break;
+        default:
+            return;
+        }
+        page_.mapMode = mode;
+    }
+
+    // Isotropic mapping shrinks the viewport on one axis so that both axes scale alike.
+    void FixIsotropic()
+    {
+        if (page_.mapMode != mmIsotropic)
+            return;
+        const double xdim =
+            std::abs(page_.viewportExtX * header_.mmCx / (page_.windowExtX * header_.deviceCx));
+        const double ydim =
+            std::abs(page_.viewportExtY * header_.mmCy / (page_.windowExtY * header_.deviceCy));
+        if (xdim > ydim)
+            page_.viewportExtX = std::floor(page_.viewportExtX * ydim / xdim + 0.5);
+        else if (ydim > xdim)
+            page_.viewportExtY = std::floor(page_.viewportExtY * xdim / ydim + 0.5);
+        if (page_.viewportExtX == 0)
+            page_.viewportExtX = 1;
+        if (page_.viewportExtY == 0)
+            page_.viewportExtY = 1;
+    }
+
+    bool Scalable() const { return page_.mapMode == mmIsotropic || page_.mapMode == mmAnisotropic; }
+
+    // A copy of record with the 32-bit field at offset replaced.
+    std::span<const uint8_t> Patched(std::span<const uint8_t> record, size_t offset, uint32_t value)
+    {
+        builder_.Begin(ReadLE32(record.data()));
+        builder_.PutBytes(record.subspan(8));
+        builder_.Patch32(offset, value);
+        return builder_.Finish();
+    }
+
+    // Writes record with the object index at offset moved to its outer slot; indexes never
+    // created are dropped with their record, stock objects pass unchanged.
+    void WithObject(std::span<const uint8_t> record, size_t offset)
+    {
+        if (record.size() < offset + 4)
+            return;
+        const uint32_t index = ReadLE32(record.data() + offset);
+        if (index & kStockFlag) {
+            write_(record);
+            return;
+        }
+        const auto it = objects_.find(index);
+        if (it != objects_.end())
+            write_(Patched(record, offset, it->second));
+    }
+
+    void Create(std::span<const uint8_t> record)
+    {
+        if (record.size() < 12)
+            return;
+        const uint32_t index = ReadLE32(record.data() + 8);
+        if (index == 0 || (index & kStockFlag))
+            return;
+        Delete(index);
+        const uint32_t outer = handles_.Allocate();
+        if (!outer)
+            return;
+        objects_[index] = outer;
+        write_(Patched(record, 8, outer));
+    }
+
+    void Delete(uint32_t index)
+    {
+        const auto it = objects_.find(index);
+        if (it == objects_.end())
+            return;
+        write_(builder_.Simple(emrDeleteObject, it->second));
+        handles_.Release(it->second);
+        objects_.erase(it);
+    }
+
+    void RestoreDC(std::span<const uint8_t> record)
+    {
+        if (record.size() < 12)
+            return;
+        const int64_t relative = ReadLE32s(record.data() + 8);
+        const int64_t depth = int64_t(saved_.size());
+        // A positive index counts from the embedded picture's first save, not the outer one's.
+        const int64_t count = relative < 0 ? -relative : depth - relative + 1;
+        if (relative == 0 || count < 1 || count > depth)
+            return;
+        builder_.Begin(emrRestoreDC);
+        builder_.PutS32(int32_t(-count));
+        write_(builder_.Finish());
+        page_ = saved_[size_t(depth - count)];
+        saved_.resize(size_t(depth - count));
+    }
+
+    // Clipping regions are in device units: they take only the frame mapping.
+    void SelectClipRegion(std::span<const uint8_t> record)
+    {
+        if (record.size() < 16)
+            return;
+        const uint32_t dataSize = ReadLE32(record.data() + 8);
+        if (dataSize == 0) {
+            write_(record);
+            return;
+        }
+        if (dataSize < kRgnDataHeaderSize || dataSize > record.size() - 16)
+            return;
+        const uint32_t count = ReadLE32(record.data() + 16 + 8);
+        if (count > (dataSize - kRgnDataHeaderSize) / 16)
+            return;
+        builder_.Begin(emrExtSelectClipRgn);
+        builder_.PutBytes(record.subspan(8));
+        const auto mapRect = [&](size_t at) {
+            const uint8_t* p = record.data() + at;
+            builder_.Patch32(at, uint32_t(ClampRound(ReadLE32s(p) * scaleX_ + offsetX_)));
+            builder_.Patch32(at + 4, uint32_t(ClampRound(ReadLE32s(p + 4) * scaleY_ + offsetY_)));
+            builder_.Patch32(at + 8, uint32_t(ClampRound(ReadLE32s(p + 8) * scaleX_ + offsetX_)));
+            builder_.Patch32(at + 12, uint32_t(ClampRound(ReadLE32s(p + 12) * scaleY_ + offsetY_)));
+        };
+        mapRect(16 + 16);
+        for (uint32_t i = 0; i < count; ++i)
+            mapRect(16 + kRgnDataHeaderSize + size_t(i) * 16);
+        write_(builder_.Finish());
+    }
+
+    void Record(uint32_t type, std::span<const uint8_t> record)
+    {
+        const auto field = [&](size_t at) { return ReadLE32s(record.data() + at); };
+        switch (type) {
+        case emrHeader:
+            return;
+        case emrSetMapMode:
+            if (record.size() >= 12) {
+                SetMapMode(uint32_t(field(8)));
+                WritePageTransform();
+            }
+            return;
+        case emrSetWindowExtEx:
+        case emrSetViewportExtEx:
+            if (record.size() >= 16 && Scalable() && field(8) != 0 && field(12) != 0) {
+                if (type == emrSetWindowExtEx) {
+                    page_.windowExtX = field(8);
+                    page_.windowExtY = field(12);
+                } else {
+                    page_.viewportExtX = field(8);
+                    page_.viewportExtY = field(12);
+                }
+                FixIsotropic();
+                WritePageTransform();
+            }
+            return;
+        case emrScaleWindowExtEx:
+        case emrScaleViewportExtEx:
+            if (record.size() >= 24 && Scalable() && field(8) != 0 && field(12) != 0 &&
+                field(16) != 0 && field(20) != 0) {
+                double& x = type == emrScaleWindowExtEx ? page_.windowExtX : page_.viewportExtX;
+                double& y = type == emrScaleWindowExtEx ? page_.windowExtY : page_.viewportExtY;
+                x = std::trunc(x * field(8) / field(12));
+                y = std::trunc(y * field(16) / field(20));
+                if (x == 0 || y == 0) {
+                    x = x == 0 ? 1 : x;
+                    y = y == 0 ? 1 : y;
+                }
+                FixIsotropic();
+                WritePageTransform();
+            }
+            return;
+        case emrSetWindowOrgEx:
+        case emrSetViewportOrgEx:
+            if (record.size() >= 16) {
+                if (type == emrSetWindowOrgEx) {
+                    page_.windowOrgX = field(8);
+                    page_.windowOrgY = field(12);
+                } else {
+                    page_.viewportOrgX = field(8);
+                    page_.viewportOrgY = field(12);
+                }
+                WritePageTransform();
+            }
+            return;
+        case emrSaveDC:
+            write_(record);
+            saved_.push_back(page_);
+            return;
+        case emrRestoreDC:
+            RestoreDC(record);
+            return;
+        case emrSelectObject:
+        case emrSelectPalette:
+        case emrSetPaletteEntries:
+        case emrResizePalette:
+        case emrSetColorSpace:
+            WithObject(record, 8);
+            return;
+        case emrDeleteObject:
+        case emrDeleteColorSpace:
+            if (record.size() >= 12)
+                Delete(uint32_t(field(8)));
+            return;
+        case emrCreatePen:
+        case emrCreateBrushIndirect:
+        case emrExtCreateFontIndirectW:
+        case emrCreateMonoBrush:
+        case emrCreateDibPatternBrushPt:
+        case emrExtCreatePen:
+        case emrCreatePalette:
+        case emrCreateColorSpace:
+        case emrCreateColorSpaceW:
+            Create(record);
+            return;
+        case emrFillRgn:
+        case emrFrameRgn:
+            WithObject(record, 28);
+            return;
+        case emrExtSelectClipRgn:
+            SelectClipRegion(record);
+            return;
+        case emrGdiComment:
+            if (record.size() >= 16 && uint32_t(field(12)) == kEmfPlusSignature)
+                return;
+            write_(record);
+            return;
+        default:
+            write_(record);
+            return;
+        }
+    }
+
+    const TEmfHeader& header_;
+    TEmfHandleTable& handles_;
+    TEmfRecordBuilder& builder_;
+    const std::function<void(std::span<const uint8_t>)>& write_;
+    double scaleX_ = 1, scaleY_ = 1, offsetX_ = 0, offsetY_ = 0;
+    TPageState page_;
+    std::vector<TPageState> saved_;
+    std::map<uint32_t, uint32_t> objects_; // inner index -> outer index
+};
+} // namespace
+
+bool EmbedMetafile(std::span<const uint8_t> emf, const TRect& target, TEmfHandleTable& handles,
+                   TEmfRecordBuilder& builder,
+                   const std::function<void(std::span<const uint8_t>)>& write)
+{
+    if (target.IsEmpty())
+        return false;
+    TEmfHeader header;
+    try {
+        header = TMetafile::ParseHeader(emf, emf.size());
+    } catch (const EInvalidGraphic&) {
+        return false;
+    }
+    if (header.deviceCx <= 0 || header.deviceCy <= 0 || header.mmCx <= 0 || header.mmCy <= 0 ||
+        header.frameRight <= header.frameLeft || header.frameBottom <= header.frameTop)
+        return false;
+    TEmbedder(header, target, handles, builder, write).Run(emf);
+    return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// A canvas that draws at once on a QPainter: each record the canvas makes is played straight
+// away by the metafile player, so drawing directly (the printer) and drawing a recorded page
+// (the preview) go through the same code and give the same picture.
+#include "graphics/canvas.h"
+#include "graphics/emf_player.h"
+
+#include <QTransform>
+
+class QPainter;
+
+class TPainterCanvas : public TCanvas {
+public:
+    // pixelsPerInch: the device's resolution (fonts are sized through it); deviceToPainter maps
+    // canvas pixels onto the painter's coordinates.
+    TPainterCanvas(QPainter& painter, int pixelsPerInch, const QTransform& deviceToPainter = {});
+    ~TPainterCanvas() override;
+
+protected:
+    void WriteRecord(std::span<const uint8_t> record) override;
+    void DrawMetafile(const TRect& target, std::span<const uint8_t> emf) override;
+
+private:
+    QPainter& painter_;
+    QTransform deviceToPainter_;
+    TEmfPlayer player_;
+};

@@ -1,5 +1,6 @@
 #include "printer/memory_print_system.h"
 
+#include "graphics/painter_canvas.h"
 #include "platform/errors.h"
 #include "printer/dev_mode_page_size.h"
 
@@ -9,49 +10,89 @@
 
 namespace {
 
-// Pages larger than this are not kept as images; tests have no use for them.
+// Sheets larger than this are not kept as images; tests have no use for them.
 constexpr qint64 kMaxPagePixels = 64LL * 1024 * 1024;
 
-QImage BlankPage(const DeviceMetrics& metrics)
+uint32_t RecordType(std::span<const uint8_t> record)
 {
-    const qint64 pixels = qint64(metrics.horzRes) * metrics.vertRes;
-    if (metrics.horzRes <= 0 || metrics.vertRes <= 0 || pixels > kMaxPagePixels)
-        return {};
-    QImage page(metrics.horzRes, metrics.vertRes, QImage::Format_ARGB32_Premultiplied);
-    page.fill(Qt::white);
-    page.setDotsPerMeterX(int(std::lround(metrics.logPixelsX / 0.0254)));
-    page.setDotsPerMeterY(int(std::lround(metrics.logPixelsY / 0.0254)));
-    return page;
+    if (record.size() < 4)
+        return 0;
+    return uint32_t(record[0]) | uint32_t(record[1]) << 8 | uint32_t(record[2]) << 16 |
+           uint32_t(record[3]) << 24;
 }
 
+// A painter canvas that notes on the job's current sheet what it draws.
+class RecordingCanvas : public TPainterCanvas {
+public:
+    RecordingCanvas(QPainter& painter, int pixelsPerInch, MemoryJob& job)
+        : TPainterCanvas(painter, pixelsPerInch), job_(job)
+    {}
+
+protected:
+    void WriteRecord(std::span<const uint8_t> record) override
+    {
+        job_.pages.back().records.push_back(RecordType(record));
+        TPainterCanvas::WriteRecord(record);
+    }
+    void DrawMetafile(const TRect& target, std::span<const uint8_t> emf) override
+    {
+        job_.pages.back().metafiles.push_back(target);
+        TPainterCanvas::DrawMetafile(target, emf);
+    }
+
+private:
+    MemoryJob& job_;
+};
+
+// The canvas, its painter and the sheet image come into being when the canvas is first asked
+// for, so that jobs nobody draws on cost nothing; from then on the painter stays open for the
+// whole job and each new sheet starts as a blank copy.
 class MemoryPrintJob : public PrintJob {
 public:
     MemoryPrintJob(std::shared_ptr<MemoryJob> job, std::shared_ptr<std::vector<std::string>> log)
         : job_(std::move(job)), log_(std::move(log))
     {
-        StartPage();
+        job_->pages.emplace_back();
     }
 
-    ~MemoryPrintJob() override
+    ~MemoryPrintJob() override { Close(); }
+
+    TCanvas& Canvas() override
     {
-        if (painter_.isActive())
-            painter_.end();
+        if (!canvas_) {
+            const DeviceMetrics& m = job_->metrics;
+            const qint64 pixels = qint64(m.horzRes) * m.vertRes;
+            kept_ = m.horzRes > 0 && m.vertRes > 0 && pixels <= kMaxPagePixels;
+            sheet_ = kept_ ? QImage(m.horzRes, m.vertRes, QImage::Format_ARGB32_Premultiplied)
+                           : QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
+            sheet_.fill(Qt::white);
+            sheet_.setDotsPerMeterX(int(std::lround(m.logPixelsX / 0.0254)));
+            sheet_.setDotsPerMeterY(int(std::lround(m.logPixelsY / 0.0254)));
+            painter_.begin(&sheet_);
+            canvas_ = std::make_unique<RecordingCanvas>(painter_, m.logPixelsY, *job_);
+        }
+        drawn_ = true;
+        return *canvas_;
     }
 
-    QPainter& Painter() override { return painter_; }
     const DeviceMetrics& Metrics() const override { return job_->metrics; }
 
     void NewPage() override
     {
         log_->push_back("NewPage");
         FinishPage();
-        StartPage();
+        job_->pages.emplace_back();
+        if (canvas_) {
+            Blank();
+            canvas_->Refresh();
+        }
     }
 
     void End() override
     {
         log_->push_back("EndJob");
         FinishPage();
+        Close();
         job_->ended = true;
     }
 
@@ -59,33 +100,42 @@ public:
     {
         log_->push_back("AbortJob");
         FinishPage();
+        Close();
         job_->aborted = true;
     }
 
 private:
-    void StartPage()
-    {
-        current_ = BlankPage(job_->metrics);
-        // A sheet not kept still needs a surface for the painter.
-        if (current_.isNull())
-            current_ = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
-        kept_ = current_.width() == job_->metrics.horzRes;
-        painter_.begin(&current_);
-    }
-
     void FinishPage()
     {
+        if (canvas_ && drawn_ && kept_)
+            job_->pages.back().image = sheet_.copy();
+        drawn_ = false;
+    }
+
+    void Blank()
+    {
+        painter_.save();
+        painter_.resetTransform();
+        painter_.setClipping(false);
+        painter_.setCompositionMode(QPainter::CompositionMode_Source);
+        painter_.fillRect(sheet_.rect(), Qt::white);
+        painter_.restore();
+    }
+
+    void Close()
+    {
+        canvas_.reset();
         if (painter_.isActive())
             painter_.end();
-        job_->pages.push_back(kept_ ? current_ : QImage());
-        current_ = QImage();
     }
 
     std::shared_ptr<MemoryJob> job_;
     std::shared_ptr<std::vector<std::string>> log_;
-    QImage current_;
+    QImage sheet_;
     bool kept_ = false;
+    bool drawn_ = false;
     QPainter painter_;
+    std::unique_ptr<RecordingCanvas> canvas_;
 };
 
 } // namespace

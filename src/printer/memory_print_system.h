@@ -1,7 +1,8 @@
 #pragma once
 // A print system held in memory, for tests: printers are scripted (what their drivers offer and
 // how their sheets are laid out), every call is written to a log, and every job keeps what it
-// received, page by page, as images.
+// received, sheet by sheet: the picture and the drawing calls.
+#include "graphics/geometry.h"
 #include "printer/print_system.h"
 
 #include <QImage>
@@ -40,15 +41,25 @@ struct MemoryPrinter {
     static TDevMode StandardDefaults();
 };
 
+// What one sheet of a job received.
+struct MemoryPage {
+    // The printable area at the printer's resolution, white where nothing was drawn; a null image
+    // when the canvas was never asked for on this sheet or the image would be unreasonably large.
+    QImage image;
+    // The type of every record the canvas played on the sheet, in order.
+    std::vector<uint32_t> records;
+    // Where whole metafiles were drawn (StretchDraw, Draw), in order.
+    std::vector<TRect> metafiles;
+};
+
 // What one job received.
 struct MemoryJob {
     std::string printer;
     std::string title;
     TDevMode devMode;
     DeviceMetrics metrics;
-    // One image per sheet, the printable area at the printer's resolution, white where nothing
-    // was drawn. A sheet whose image would be unreasonably large is kept as a null image.
-    std::vector<QImage> pages;
+    // One per sheet begun, the open one included.
+    std::vector<MemoryPage> pages;
     bool ended = false;
     bool aborted = false;
 };

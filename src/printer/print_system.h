@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class QPainter;
+class TCanvas;
 
 struct PrinterInfo {
     std::string name;   // the device name
@@ -34,13 +34,14 @@ struct DeviceMetrics {
     bool physPageSizeEscape = true;
 };
 
-// One open job: a painter on the current sheet, advanced by NewPage and closed by End or Abort.
+// One open job: a canvas on the current sheet, advanced by NewPage and closed by End or Abort.
 class PrintJob {
 public:
     virtual ~PrintJob() = default;
-    // The painter of the current sheet; the same object for the whole job, with its drawing state
-    // reset at every new sheet. Drawing starts at the printable area's corner.
-    virtual QPainter& Painter() = 0;
+    // The canvas of the current sheet, in device pixels from the printable area's corner; the
+    // same object for the whole job, its drawing tools selected again on every new sheet. It is
+    // destroyed with the job.
+    virtual TCanvas& Canvas() = 0;
     virtual const DeviceMetrics& Metrics() const = 0;
     virtual void NewPage() = 0;
     // Hands the job to the printer. EPrinter when that fails.

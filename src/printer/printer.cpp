@@ -328,6 +328,12 @@ void TPrinter::Abort()
     CloseJob();
 }
 
+TCanvas& TPrinter::Canvas()
+{
+    CheckPrinting(true);
+    return job_->Canvas();
+}
+
 int TPrinter::PageWidth()
 {
     return GetDeviceCaps(HORZRES);

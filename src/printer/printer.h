@@ -107,6 +107,11 @@ public:
     // The sheet being drawn, from 1; 0 outside a job.
     int PageNumber() const { return job_ ? pageNumber_ : 0; }
 
+    // The canvas on the current sheet, in device pixels from the printable area's corner; the same
+    // object for the whole job, gone when the job ends. EPrinter "Printer is not currently
+    // printing" outside a job.
+    TCanvas& Canvas();
+
     // The printable area of the current sheet in device pixels (HORZRES, VERTRES).
     int PageWidth();
     int PageHeight();

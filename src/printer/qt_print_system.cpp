@@ -1,5 +1,6 @@
 #include "printer/qt_print_system.h"
 
+#include "graphics/painter_canvas.h"
 #include "platform/errors.h"
 #include "platform/temp_file.h"
 #include "printer/dev_mode_page_size.h"
@@ -164,27 +165,28 @@ public:
             std::remove(file_.c_str());
             throw EPrinter("Cannot open a print job on printer " + printer_);
         }
+        canvas_ = std::make_unique<TPainterCanvas>(painter_, metrics_.logPixelsY);
     }
 
     ~QtPrintJob() override
     {
-        if (painter_.isActive())
-            painter_.end();
+        Close();
         std::remove(file_.c_str());
     }
 
-    QPainter& Painter() override { return painter_; }
+    TCanvas& Canvas() override { return *canvas_; }
     const DeviceMetrics& Metrics() const override { return metrics_; }
 
     void NewPage() override
     {
         if (!pdf_.newPage())
             throw EPrinter("Cannot start a new page on printer " + printer_);
+        canvas_->Refresh();
     }
 
     void End() override
     {
-        const bool written = painter_.end();
+        const bool written = Close();
         if (!written)
             throw EPrinter("Cannot write the print job for printer " + printer_);
         const Cups& cups = LoadCups();
@@ -207,12 +209,18 @@ public:
 
     void Abort() override
     {
-        if (painter_.isActive())
-            painter_.end();
+        Close();
         std::remove(file_.c_str());
     }
 
 private:
+    // The canvas plays its last records while the painter is still open.
+    bool Close()
+    {
+        canvas_.reset();
+        return painter_.isActive() ? painter_.end() : true;
+    }
+
     std::string printer_;
     std::string title_;
     QtPrintSystem::JobOptions options_;
@@ -220,6 +228,7 @@ private:
     std::string file_;
     QPrinter pdf_ { QPrinter::HighResolution };
     QPainter painter_;
+    std::unique_ptr<TPainterCanvas> canvas_;
 };
 
 } // namespace

@@ -25,7 +25,7 @@ TEmfDevice DeviceFromHeader(TEmfRecord& r)
     TEmfDevice device;
     const int32_t cx = r.I32(72), cy = r.I32(76), mmx = r.I32(80), mmy = r.I32(84);
     int32_t umx = 0, umy = 0;
-    if (r.Size() >= 108 && r.Has(100, 8)) {
+    if (TMetafile::HeaderExtent(r.Data(), r.Size()) >= 108 && r.Has(100, 8)) {
         umx = r.I32(100);
         umy = r.I32(104);
     }

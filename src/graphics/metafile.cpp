@@ -4,6 +4,7 @@
 #include "platform/screen.h"
 #include "platform/stream.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 int MulDiv(int a, int b, int c)
@@ -23,6 +24,25 @@ int MulDiv(int a, int b, int c)
 namespace {
 constexpr uint32_t kEmrHeader = 1;
 constexpr uint32_t kBaseHeaderSize = 88;
+}
+
+size_t TMetafile::HeaderExtent(std::span<const uint8_t> base, size_t recordSize)
+{
+    // The description and the pixel format follow the fixed fields; where they start, the
+    // optional extensions (pixel format fields, then micrometres) have ended.
+    size_t extent = recordSize;
+    if (base.size() < kBaseHeaderSize)
+        return kBaseHeaderSize;
+    const uint8_t* p = base.data();
+    const uint32_t descriptionLength = ReadLE32(p + 60), descriptionOffset = ReadLE32(p + 64);
+    if (descriptionLength > 0 && descriptionOffset >= kBaseHeaderSize)
+        extent = std::min<size_t>(extent, descriptionOffset);
+    if (recordSize >= 100 && base.size() >= 100) {
+        const uint32_t formatSize = ReadLE32(p + 88), formatOffset = ReadLE32(p + 92);
+        if (formatSize > 0 && formatOffset >= kBaseHeaderSize)
+            extent = std::min<size_t>(extent, formatOffset);
+    }
+    return extent;
 }
 
 TEmfHeader TMetafile::ParseHeader(std::span<const uint8_t> data, uint64_t available)
@@ -56,7 +76,7 @@ TEmfHeader TMetafile::ParseHeader(std::span<const uint8_t> data, uint64_t availa
     h.deviceCy = ReadLE32s(p + 76);
     h.mmCx = ReadLE32s(p + 80);
     h.mmCy = ReadLE32s(p + 84);
-    if (size >= 108 && data.size() >= 108) {
+    if (HeaderExtent(data.first(std::min<size_t>(data.size(), size)), size) >= 108 && data.size() >= 108) {
         h.umCx = ReadLE32s(p + 100);
         h.umCy = ReadLE32s(p + 104);
     }

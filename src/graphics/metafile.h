@@ -55,6 +55,9 @@ public:
     // returns it; EInvalidGraphic with the reason otherwise. available is the number of bytes
     // that can follow, so that a stated length beyond it is refused before anything is allocated.
     static TEmfHeader ParseHeader(std::span<const uint8_t> data, uint64_t available);
+    // How far the header's own fields reach (88, 100 or 108 bytes and up), given the header
+    // record's first bytes and its size: a description or pixel format ends them.
+    static size_t HeaderExtent(std::span<const uint8_t> header, size_t recordSize);
 
 private:
     std::vector<uint8_t> bytes_;

@@ -3,10 +3,11 @@
 #include "graphics/painter_canvas.h"
 #include "platform/errors.h"
 #include "platform/temp_file.h"
+#include "printer/cups_library.h"
+#include "printer/cups_server_probe.h"
 #include "printer/dev_mode_page_size.h"
 
 #include <QFileInfo>
-#include <QLibrary>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -117,35 +118,6 @@ void Configure(QPrinter& printer, const TDevMode& devMode)
             printer.setPaperSource(*source);
 }
 
-// libcups is there wherever Qt's CUPS support is; it is loaded by name because the project
-// builds without its headers. The two entry points have kept their signatures since CUPS 1.1.
-struct CupsOption {
-    char* name;
-    char* value;
-};
-using CupsPrintFile = int (*)(const char*, const char*, const char*, int, CupsOption*);
-using CupsLastErrorString = const char* (*)();
-
-struct Cups {
-    CupsPrintFile printFile = nullptr;
-    CupsLastErrorString lastErrorString = nullptr;
-};
-
-const Cups& LoadCups()
-{
-    static const Cups cups = [] {
-        Cups c;
-        QLibrary library("cups", 2);
-        if (library.load()) {
-            c.printFile = reinterpret_cast<CupsPrintFile>(library.resolve("cupsPrintFile"));
-            c.lastErrorString =
-                reinterpret_cast<CupsLastErrorString>(library.resolve("cupsLastErrorString"));
-        }
-        return c;
-    }();
-    return cups;
-}
-
 class QtPrintJob : public PrintJob {
 public:
     QtPrintJob(std::string printer, std::string title, const QPrinter& configured,
@@ -189,19 +161,19 @@ public:
         const bool written = Close();
         if (!written)
             throw EPrinter("Cannot write the print job for printer " + printer_);
-        const Cups& cups = LoadCups();
-        if (!cups.printFile)
+        const CupsLibrary& cups = Cups();
+        if (!cups.cupsPrintFile)
             throw EPrinter("Cannot reach the printing service for printer " + printer_);
         std::vector<CupsOption> options;
         for (auto& [name, value] : options_)
             options.push_back({ name.data(), value.data() });
         // CUPS wants the queue without its instance suffix.
         const std::string queue = printer_.substr(0, printer_.find('/'));
-        const int job = cups.printFile(queue.c_str(), file_.c_str(), title_.c_str(),
-                                       int(options.size()), options.data());
+        const int job = cups.cupsPrintFile(queue.c_str(), file_.c_str(), title_.c_str(),
+                                           int(options.size()), options.data());
         std::remove(file_.c_str());
         if (job <= 0) {
-            const char* reason = cups.lastErrorString ? cups.lastErrorString() : nullptr;
+            const char* reason = cups.cupsLastErrorString ? cups.cupsLastErrorString() : nullptr;
             throw EPrinter("Printer " + printer_ + " did not accept the job" +
                            (reason ? std::string(": ") + reason : std::string()));
         }
@@ -236,6 +208,8 @@ private:
 std::vector<PrinterInfo> QtPrintSystem::Printers()
 {
     std::vector<PrinterInfo> printers;
+    if (!CupsServerAnswers(std::chrono::seconds(3)))
+        return printers;
     for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
         printers.push_back({ info.printerName().toStdString(), info.makeAndModel().toStdString(),
                              "CUPS", info.isDefault() });

@@ -52,8 +52,11 @@ public:
               const std::function<void(std::span<const uint8_t>)>& write)
         : header_(header), handles_(handles), builder_(builder), write_(write)
     {
-        const double pixelsPerMmX = double(header.deviceCx) / header.mmCx;
-        const double pixelsPerMmY = double(header.deviceCy) / header.mmCy;
+        // Micrometres, where the header has them, are the exact size of the reference device.
+        const double pixelsPerMmX = header.umCx > 0 ? header.deviceCx * 1000.0 / header.umCx
+                                                    : double(header.deviceCx) / header.mmCx;
+        const double pixelsPerMmY = header.umCy > 0 ? header.deviceCy * 1000.0 / header.umCy
+                                                    : double(header.deviceCy) / header.mmCy;
         const double frameLeft = header.frameLeft / 100.0 * pixelsPerMmX;
         const double frameTop = header.frameTop / 100.0 * pixelsPerMmY;
         const double frameWidth =

@@ -5,6 +5,7 @@
 #include "graphics/canvas.h"
 #include "graphics/emf_player.h"
 
+#include <QPainterPath>
 #include <QTransform>
 
 class QPainter;
@@ -23,5 +24,9 @@ protected:
 private:
     QPainter& painter_;
     QTransform deviceToPainter_;
+    // The painter as the caller handed it over; the player changes it while it plays.
+    QTransform initialTransform_;
+    bool initialClipping_;
+    QPainterPath initialClip_;
     TEmfPlayer player_;
 };

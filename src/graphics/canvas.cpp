@@ -10,11 +10,8 @@
 #include <limits>
 
 namespace {
-constexpr uint32_t kGraphicsModeCompatible = 1;
 constexpr uint32_t kStretchBlackOnWhite = 1;
 constexpr uint32_t kStretchHalftone = 4;
-constexpr uint32_t kBrushSolid = 0;
-constexpr uint32_t kBrushHatched = 2;
 constexpr uint32_t kExtTextOutFixedSize = 76;
 constexpr uint32_t kStretchDIBitsFixedSize = 80;
 constexpr uint32_t kAlphaBlendFixedSize = 108;
@@ -97,20 +94,21 @@ void TCanvas::RealizePen()
     if (Pen.Style != psClear)
         handle = handles_.Allocate();
     if (handle) {
-        builder_.Begin(emrCreatePen);
+        builder_.Begin(emf::EMR_CREATEPEN);
         builder_.Put32(handle);
         builder_.Put32(Pen.Style);
         builder_.PutS32(std::max(Pen.Width, 0));
         builder_.PutS32(0);
         builder_.Put32(ColorToRGB(Pen.Color));
         WriteRecord(builder_.Finish());
-        WriteRecord(builder_.Simple(emrSelectObject, handle));
+        WriteRecord(builder_.Simple(emf::EMR_SELECTOBJECT, handle));
     } else {
-        WriteRecord(
-            builder_.Simple(emrSelectObject, Pen.Style == psClear ? stockNullPen : stockBlackPen));
+        WriteRecord(builder_.Simple(emf::EMR_SELECTOBJECT, Pen.Style == psClear
+                                                               ? Stock(emf::NULL_PEN)
+                                                               : Stock(emf::BLACK_PEN)));
     }
     if (old) {
-        WriteRecord(builder_.Simple(emrDeleteObject, old));
+        WriteRecord(builder_.Simple(emf::EMR_DELETEOBJECT, old));
         handles_.Release(old);
     }
     dc_.pen = Pen;
@@ -127,19 +125,20 @@ void TCanvas::RealizeBrush()
         handle = handles_.Allocate();
     if (handle) {
         const bool solid = Brush.Style == bsSolid;
-        builder_.Begin(emrCreateBrushIndirect);
+        builder_.Begin(emf::EMR_CREATEBRUSHINDIRECT);
         builder_.Put32(handle);
-        builder_.Put32(solid ? kBrushSolid : kBrushHatched);
+        builder_.Put32(solid ? emf::BS_SOLID : emf::BS_HATCHED);
         builder_.Put32(ColorToRGB(Brush.Color));
         builder_.Put32(solid ? 0 : uint32_t(Brush.Style - bsHorizontal));
         WriteRecord(builder_.Finish());
-        WriteRecord(builder_.Simple(emrSelectObject, handle));
+        WriteRecord(builder_.Simple(emf::EMR_SELECTOBJECT, handle));
     } else {
-        WriteRecord(builder_.Simple(emrSelectObject,
-                                    Brush.Style == bsClear ? stockNullBrush : stockWhiteBrush));
+        WriteRecord(builder_.Simple(emf::EMR_SELECTOBJECT, Brush.Style == bsClear
+                                                               ? Stock(emf::NULL_BRUSH)
+                                                               : Stock(emf::WHITE_BRUSH)));
     }
     if (old) {
-        WriteRecord(builder_.Simple(emrDeleteObject, old));
+        WriteRecord(builder_.Simple(emf::EMR_DELETEOBJECT, old));
         handles_.Release(old);
     }
     dc_.brush = Brush;
@@ -154,7 +153,7 @@ void TCanvas::RealizeFont()
     const uint32_t handle = handles_.Allocate();
     if (handle) {
         const TLogFont lf = LogFontOf(Font);
-        builder_.Begin(emrExtCreateFontIndirectW);
+        builder_.Begin(emf::EMR_EXTCREATEFONTINDIRECTW);
         builder_.Put32(handle);
         builder_.PutS32(lf.Height);
         builder_.PutS32(lf.Width);
@@ -172,12 +171,12 @@ void TCanvas::RealizeFont()
         for (int i = 0; i < kFaceNameChars; ++i)
             builder_.Put16(i < int(lf.FaceName.size()) ? uint16_t(lf.FaceName[size_t(i)]) : 0);
         WriteRecord(builder_.Finish());
-        WriteRecord(builder_.Simple(emrSelectObject, handle));
+        WriteRecord(builder_.Simple(emf::EMR_SELECTOBJECT, handle));
     } else {
-        WriteRecord(builder_.Simple(emrSelectObject, stockSystemFont));
+        WriteRecord(builder_.Simple(emf::EMR_SELECTOBJECT, Stock(emf::SYSTEM_FONT)));
     }
     if (old) {
-        WriteRecord(builder_.Simple(emrDeleteObject, old));
+        WriteRecord(builder_.Simple(emf::EMR_DELETEOBJECT, old));
         handles_.Release(old);
     }
     dc_.font = Font;
@@ -203,11 +202,11 @@ void TCanvas::RealizeBackground()
 {
     UpdateBackgroundFromBrush();
     if (dc_.bkColor != bkColor_) {
-        WriteRecord(builder_.Simple(emrSetBkColor, bkColor_));
+        WriteRecord(builder_.Simple(emf::EMR_SETBKCOLOR, bkColor_));
         dc_.bkColor = bkColor_;
     }
     if (dc_.bkMode != uint32_t(bkMode_)) {
-        WriteRecord(builder_.Simple(emrSetBkMode, uint32_t(bkMode_)));
+        WriteRecord(builder_.Simple(emf::EMR_SETBKMODE, uint32_t(bkMode_)));
         dc_.bkMode = bkMode_;
     }
 }
@@ -217,11 +216,11 @@ void TCanvas::RealizeTextState()
     RealizeFont();
     const uint32_t color = ColorToRGB(Font.Color);
     if (dc_.textColor != color) {
-        WriteRecord(builder_.Simple(emrSetTextColor, color));
+        WriteRecord(builder_.Simple(emf::EMR_SETTEXTCOLOR, color));
         dc_.textColor = color;
     }
     if (dc_.textAlign != textAlign_) {
-        WriteRecord(builder_.Simple(emrSetTextAlign, textAlign_));
+        WriteRecord(builder_.Simple(emf::EMR_SETTEXTALIGN, textAlign_));
         dc_.textAlign = textAlign_;
     }
     RealizeBackground();
@@ -246,7 +245,7 @@ void TCanvas::SyncPosition()
 {
     if (dc_.position == penPos_)
         return;
-    builder_.Begin(emrMoveToEx);
+    builder_.Begin(emf::EMR_MOVETOEX);
     builder_.PutPoint(penPos_);
     WriteRecord(builder_.Finish());
     dc_.position = penPos_;
@@ -285,13 +284,13 @@ void TCanvas::ReleaseObjects()
         uint32_t& handle;
         uint32_t stock;
     };
-    for (Slot slot :
-         { Slot { dc_.penHandle, stockBlackPen }, Slot { dc_.brushHandle, stockWhiteBrush },
-           Slot { dc_.fontHandle, stockSystemFont } }) {
+    for (Slot slot : { Slot { dc_.penHandle, Stock(emf::BLACK_PEN) },
+                       Slot { dc_.brushHandle, Stock(emf::WHITE_BRUSH) },
+                       Slot { dc_.fontHandle, Stock(emf::SYSTEM_FONT) } }) {
         if (!slot.handle)
             continue;
-        WriteRecord(builder_.Simple(emrSelectObject, slot.stock));
-        WriteRecord(builder_.Simple(emrDeleteObject, slot.handle));
+        WriteRecord(builder_.Simple(emf::EMR_SELECTOBJECT, slot.stock));
+        WriteRecord(builder_.Simple(emf::EMR_DELETEOBJECT, slot.handle));
         handles_.Release(slot.handle);
         slot.handle = 0;
     }
@@ -345,7 +344,7 @@ void TCanvas::LineTo(int x, int y)
 {
     RealizeStroke();
     SyncPosition();
-    builder_.Begin(emrLineTo);
+    builder_.Begin(emf::EMR_LINETO);
     builder_.PutS32(x);
     builder_.PutS32(y);
     WriteRecord(builder_.Finish());
@@ -372,26 +371,26 @@ void TCanvas::ShapeRecord(uint32_t type, int x1, int y1, int x2, int y2, const T
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
-    ShapeRecord(emrRectangle, x1, y1, x2, y2);
+    ShapeRecord(emf::EMR_RECTANGLE, x1, y1, x2, y2);
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
-    ShapeRecord(emrEllipse, x1, y1, x2, y2);
+    ShapeRecord(emf::EMR_ELLIPSE, x1, y1, x2, y2);
 }
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 {
     const TSize corner { int(std::min<int64_t>(std::abs(int64_t(x3)), INT32_MAX)),
                          int(std::min<int64_t>(std::abs(int64_t(y3)), INT32_MAX)) };
-    ShapeRecord(emrRoundRect, x1, y1, x2, y2, &corner);
+    ShapeRecord(emf::EMR_ROUNDRECT, x1, y1, x2, y2, &corner);
 }
 
 void TCanvas::ArcRecord(uint32_t type, int x1, int y1, int x2, int y2, int x3, int y3, int x4,
                         int y4)
 {
     const TRect box { std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2) };
-    if (type == emrArc)
+    if (type == emf::EMR_ARC)
         RealizeStroke();
     else
         RealizeFill();
@@ -405,17 +404,17 @@ void TCanvas::ArcRecord(uint32_t type, int x1, int y1, int x2, int y2, int x3, i
 
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    ArcRecord(emrArc, x1, y1, x2, y2, x3, y3, x4, y4);
+    ArcRecord(emf::EMR_ARC, x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    ArcRecord(emrPie, x1, y1, x2, y2, x3, y3, x4, y4);
+    ArcRecord(emf::EMR_PIE, x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    ArcRecord(emrChord, x1, y1, x2, y2, x3, y3, x4, y4);
+    ArcRecord(emf::EMR_CHORD, x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 void TCanvas::PolyRecord(uint32_t type32, uint32_t type16, std::span<const TPoint> points)
@@ -433,7 +432,7 @@ void TCanvas::PolyRecord(uint32_t type32, uint32_t type16, std::span<const TPoin
     const uint64_t size = 28 + uint64_t(points.size()) * (small ? 4 : 8);
     if (size > RecordRoom())
         return;
-    if (type32 == emrPolyline || type32 == emrPolyBezier)
+    if (type32 == emf::EMR_POLYLINE || type32 == emf::EMR_POLYBEZIER)
         RealizeStroke();
     else
         RealizeFill();
@@ -461,32 +460,32 @@ void TCanvas::Polygon(std::span<const TPoint> points)
 {
     if (points.size() < 2)
         return;
-    PolyRecord(emrPolygon, emrPolygon16, points);
+    PolyRecord(emf::EMR_POLYGON, emf::EMR_POLYGON16, points);
 }
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
     if (points.size() < 2)
         return;
-    PolyRecord(emrPolyline, emrPolyline16, points);
+    PolyRecord(emf::EMR_POLYLINE, emf::EMR_POLYLINE16, points);
 }
 
 void TCanvas::PolyBezier(std::span<const TPoint> points)
 {
     if (points.size() < 4 || (points.size() - 1) % 3 != 0)
         return;
-    PolyRecord(emrPolyBezier, emrPolyBezier16, points);
+    PolyRecord(emf::EMR_POLYBEZIER, emf::EMR_POLYBEZIER16, points);
 }
 
 void TCanvas::PatBlt(int x, int y, int width, int height)
 {
-    builder_.Begin(emrBitBlt);
+    builder_.Begin(emf::EMR_BITBLT);
     builder_.PutRect(RecordBounds(x, y, int64_t(x) + width - 1, int64_t(y) + height - 1));
     builder_.PutS32(x);
     builder_.PutS32(y);
     builder_.PutS32(width);
     builder_.PutS32(height);
-    builder_.Put32(kRopPatCopy);
+    builder_.Put32(emf::PATCOPY);
     builder_.PutS32(0);
     builder_.PutS32(0);
     PutIdentityTransform(builder_);
@@ -587,9 +586,9 @@ int TCanvas::DrawText(int x, int y, uint32_t options, const TRect* rect, QString
                                        : std::nullopt;
 
     const float scale = 2540.0f / float(pixelsPerInch_); // 0.01 mm per pixel
-    builder_.Begin(emrExtTextOutW);
+    builder_.Begin(emf::EMR_EXTTEXTOUTW);
     builder_.PutRect(recordBounds.value_or(TRect { 0, 0, -1, -1 }));
-    builder_.Put32(kGraphicsModeCompatible);
+    builder_.Put32(emf::GM_COMPATIBLE);
     builder_.PutFloat(scale);
     builder_.PutFloat(scale);
     builder_.PutPoint(TPoint { x, y });
@@ -704,13 +703,13 @@ void TCanvas::StretchDraw(const TRect& rect, const QImage& image)
     if (fixed + kDibInfoHeaderSize + bits > RecordRoom())
         return;
     if (dc_.stretchMode != kStretchHalftone) {
-        WriteRecord(builder_.Simple(emrSetStretchBltMode, kStretchHalftone));
+        WriteRecord(builder_.Simple(emf::EMR_SETSTRETCHBLTMODE, kStretchHalftone));
         dc_.stretchMode = kStretchHalftone;
     }
     const TRect bounds =
         RecordBounds(rect.Left, rect.Top, int64_t(rect.Right) - 1, int64_t(rect.Bottom) - 1);
     if (alpha) {
-        builder_.Begin(emrAlphaBlend);
+        builder_.Begin(emf::EMR_ALPHABLEND);
         builder_.PutRect(bounds);
         builder_.PutS32(rect.Left);
         builder_.PutS32(rect.Top);
@@ -729,7 +728,7 @@ void TCanvas::StretchDraw(const TRect& rect, const QImage& image)
         builder_.PutS32(image.width());
         builder_.PutS32(image.height());
     } else {
-        builder_.Begin(emrStretchDIBits);
+        builder_.Begin(emf::EMR_STRETCHDIBITS);
         builder_.PutRect(bounds);
         builder_.PutS32(rect.Left);
         builder_.PutS32(rect.Top);
@@ -742,7 +741,7 @@ void TCanvas::StretchDraw(const TRect& rect, const QImage& image)
         builder_.Put32(kStretchDIBitsFixedSize + kDibInfoHeaderSize);
         builder_.Put32(uint32_t(bits));
         builder_.Put32(0); // RGB colours
-        builder_.Put32(kRopSrcCopy);
+        builder_.Put32(emf::SRCCOPY);
         builder_.PutS32(rect.Width());
         builder_.PutS32(rect.Height());
     }

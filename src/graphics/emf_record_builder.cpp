@@ -51,7 +51,7 @@ std::span<const uint8_t> TEmfRecordBuilder::Header(const TEmfHeaderInfo& info)
     constexpr uint32_t kVersion = 0x00010000;
     constexpr uint32_t kSignature = 0x464D4520;
     const uint32_t descriptionChars = uint32_t(info.description.size());
-    Begin(emrHeader);
+    Begin(emf::EMR_HEADER);
     PutRect(info.bounds);
     PutRect(info.frame);
     Put32(kSignature);
@@ -79,7 +79,7 @@ std::span<const uint8_t> TEmfRecordBuilder::Header(const TEmfHeaderInfo& info)
 
 std::span<const uint8_t> TEmfRecordBuilder::Eof()
 {
-    Begin(emrEof);
+    Begin(emf::EMR_EOF);
     Put32(0);  // palette entries
     Put32(16); // where they would start
     Put32(kEmfEofSize);

@@ -1,7 +1,8 @@
 #pragma once
-// Writing side of the EMF format: the record types and stock objects the writer uses, and a
-// builder that assembles one record at a time in a buffer it keeps, so that recording a page does
-// not allocate once the buffer has grown to the largest record.
+// Writing side of the EMF format: a builder that assembles one record at a time in a buffer it
+// keeps, so that recording a page does not allocate once the buffer has grown to the largest
+// record.
+#include "graphics/emf_records.h"
 #include "graphics/geometry.h"
 
 #include <cstdint>
@@ -9,76 +10,14 @@
 #include <string_view>
 #include <vector>
 
-enum TEmfRecordType : uint32_t {
-    emrHeader = 1,
-    emrPolyBezier = 2,
-    emrPolygon = 3,
-    emrPolyline = 4,
-    emrSetWindowExtEx = 9,
-    emrSetWindowOrgEx = 10,
-    emrSetViewportExtEx = 11,
-    emrSetViewportOrgEx = 12,
-    emrEof = 14,
-    emrSetMapMode = 17,
-    emrSetBkMode = 18,
-    emrSetStretchBltMode = 21,
-    emrSetTextAlign = 22,
-    emrSetTextColor = 24,
-    emrSetBkColor = 25,
-    emrMoveToEx = 27,
-    emrScaleViewportExtEx = 31,
-    emrScaleWindowExtEx = 32,
-    emrSaveDC = 33,
-    emrRestoreDC = 34,
-    emrSelectObject = 37,
-    emrCreatePen = 38,
-    emrCreateBrushIndirect = 39,
-    emrDeleteObject = 40,
-    emrEllipse = 42,
-    emrRectangle = 43,
-    emrRoundRect = 44,
-    emrArc = 45,
-    emrChord = 46,
-    emrPie = 47,
-    emrSelectPalette = 48,
-    emrCreatePalette = 49,
-    emrSetPaletteEntries = 50,
-    emrResizePalette = 51,
-    emrLineTo = 54,
-    emrGdiComment = 70,
-    emrFillRgn = 71,
-    emrFrameRgn = 72,
-    emrExtSelectClipRgn = 75,
-    emrBitBlt = 76,
-    emrStretchDIBits = 81,
-    emrExtCreateFontIndirectW = 82,
-    emrExtTextOutW = 84,
-    emrPolyBezier16 = 85,
-    emrPolygon16 = 86,
-    emrPolyline16 = 87,
-    emrCreateMonoBrush = 93,
-    emrCreateDibPatternBrushPt = 94,
-    emrExtCreatePen = 95,
-    emrCreateColorSpace = 99,
-    emrSetColorSpace = 100,
-    emrDeleteColorSpace = 101,
-    emrAlphaBlend = 114,
-    emrCreateColorSpaceW = 122,
-};
-
-// Stock objects are selected by index with the high bit set.
-enum TEmfStockObject : uint32_t {
-    stockWhiteBrush = 0x80000000,
-    stockNullBrush = 0x80000005,
-    stockBlackPen = 0x80000007,
-    stockNullPen = 0x80000008,
-    stockSystemFont = 0x8000000D,
-};
+// A stock object as object records name it.
+constexpr uint32_t Stock(emf::StockObjectNumber object)
+{
+    return emf::kStockObjectFlag | object;
+}
 
 constexpr uint32_t kEmfHeaderSize = 108; // with the micrometre size, without a description
 constexpr uint32_t kEmfEofSize = 20;
-constexpr uint32_t kRopSrcCopy = 0x00CC0020;
-constexpr uint32_t kRopPatCopy = 0x00F00021;
 
 // Header fields as the writer fills them in.
 struct TEmfHeaderInfo {

@@ -11,23 +11,10 @@
 #include <vector>
 
 namespace {
-enum TMapMode : uint32_t {
-    mmText = 1,
-    mmLoMetric = 2,
-    mmHiMetric = 3,
-    mmLoEnglish = 4,
-    mmHiEnglish = 5,
-    mmTwips = 6,
-    mmIsotropic = 7,
-    mmAnisotropic = 8,
-};
-constexpr uint32_t kEmfPlusSignature = 0x2B464D45; // "EMF+" comments carry a second picture
 constexpr uint32_t kRgnDataHeaderSize = 32;
 constexpr uint32_t kDefaultTextColor = 0x000000;
 constexpr uint32_t kDefaultBkColor = 0xFFFFFF;
-constexpr uint32_t kOpaque = 2;
 constexpr uint32_t kStretchBlackOnWhite = 1;
-constexpr uint32_t kStockFlag = 0x80000000;
 
 int32_t ClampRound(double v)
 {
@@ -40,7 +27,7 @@ int32_t ClampRound(double v)
 
 // The inner metafile's page transform: logical units to its own device units.
 struct TPageState {
-    uint32_t mapMode = mmText;
+    uint32_t mapMode = emf::MM_TEXT;
     double windowOrgX = 0, windowOrgY = 0, windowExtX = 1, windowExtY = 1;
     double viewportOrgX = 0, viewportOrgY = 0, viewportExtX = 1, viewportExtY = 1;
 };
@@ -71,23 +58,23 @@ public:
 
     void Run(std::span<const uint8_t> emf)
     {
-        write_(builder_.Simple(emrSaveDC, 0u));
+        write_(builder_.Simple(emf::EMR_SAVEDC, 0u));
         WriteFreshState();
         const size_t end = std::min<size_t>(emf.size(), header_.nBytes);
         size_t offset = 0;
         while (end - offset >= 8) {
             const uint32_t type = ReadLE32(emf.data() + offset);
             const uint32_t size = ReadLE32(emf.data() + offset + 4);
-            if (size < 8 || size % 4 != 0 || size > end - offset || type == emrEof)
+            if (size < 8 || size % 4 != 0 || size > end - offset || type == emf::EMR_EOF)
                 break;
             Record(type, emf.subspan(offset, size));
             offset += size;
         }
-        builder_.Begin(emrRestoreDC);
+        builder_.Begin(emf::EMR_RESTOREDC);
         builder_.PutS32(-int32_t(saved_.size() + 1));
         write_(builder_.Finish());
         for (const auto& [inner, outer] : objects_) {
-            write_(builder_.Simple(emrDeleteObject, outer));
+            write_(builder_.Simple(emf::EMR_DELETEOBJECT, outer));
             handles_.Release(outer);
         }
     }
@@ -95,17 +82,17 @@ public:
 private:
     void WriteFreshState()
     {
-        write_(builder_.Simple(emrSetMapMode, uint32_t(mmAnisotropic)));
+        write_(builder_.Simple(emf::EMR_SETMAPMODE, emf::MM_ANISOTROPIC));
         WritePageTransform();
-        write_(builder_.Simple(emrSelectObject, uint32_t(stockBlackPen)));
-        write_(builder_.Simple(emrSelectObject, uint32_t(stockWhiteBrush)));
-        write_(builder_.Simple(emrSelectObject, uint32_t(stockSystemFont)));
-        write_(builder_.Simple(emrSetTextColor, kDefaultTextColor));
-        write_(builder_.Simple(emrSetBkColor, kDefaultBkColor));
-        write_(builder_.Simple(emrSetBkMode, kOpaque));
-        write_(builder_.Simple(emrSetTextAlign, 0u));
-        write_(builder_.Simple(emrSetStretchBltMode, kStretchBlackOnWhite));
-        write_(builder_.Simple(emrMoveToEx, 0, 0));
+        write_(builder_.Simple(emf::EMR_SELECTOBJECT, Stock(emf::BLACK_PEN)));
+        write_(builder_.Simple(emf::EMR_SELECTOBJECT, Stock(emf::WHITE_BRUSH)));
+        write_(builder_.Simple(emf::EMR_SELECTOBJECT, Stock(emf::SYSTEM_FONT)));
+        write_(builder_.Simple(emf::EMR_SETTEXTCOLOR, kDefaultTextColor));
+        write_(builder_.Simple(emf::EMR_SETBKCOLOR, kDefaultBkColor));
+        write_(builder_.Simple(emf::EMR_SETBKMODE, emf::OPAQUE));
+        write_(builder_.Simple(emf::EMR_SETTEXTALIGN, 0u));
+        write_(builder_.Simple(emf::EMR_SETSTRETCHBLTMODE, kStretchBlackOnWhite));
+        write_(builder_.Simple(emf::EMR_MOVETOEX, 0, 0));
     }
 
     // The inner page transform followed by the frame mapping is again an axis-aligned scale and
@@ -126,10 +113,10 @@ private:
         axis(page_.viewportExtY / page_.windowExtY * scaleY_, windowExtY, viewportExtY);
         const int32_t windowOrgX = ClampRound(page_.windowOrgX);
         const int32_t windowOrgY = ClampRound(page_.windowOrgY);
-        write_(builder_.Simple(emrSetWindowExtEx, windowExtX, windowExtY));
-        write_(builder_.Simple(emrSetWindowOrgEx, windowOrgX, windowOrgY));
-        write_(builder_.Simple(emrSetViewportExtEx, viewportExtX, viewportExtY));
-        write_(builder_.Simple(emrSetViewportOrgEx,
+        write_(builder_.Simple(emf::EMR_SETWINDOWEXTEX, windowExtX, windowExtY));
+        write_(builder_.Simple(emf::EMR_SETWINDOWORGEX, windowOrgX, windowOrgY));
+        write_(builder_.Simple(emf::EMR_SETVIEWPORTEXTEX, viewportExtX, viewportExtY));
+        write_(builder_.Simple(emf::EMR_SETVIEWPORTORGEX,
                                ClampRound(page_.viewportOrgX * scaleX_ + offsetX_),
                                ClampRound(page_.viewportOrgY * scaleY_ + offsetY_)));
     }
@@ -144,26 +131,26 @@ private:
             page_.viewportExtY = -double(header_.deviceCy);
         };
         switch (mode) {
-        case mmText:
+        case emf::MM_TEXT:
             page_.windowExtX = page_.windowExtY = page_.viewportExtX = page_.viewportExtY = 1;
             break;
-        case mmLoMetric:
-        case mmIsotropic:
+        case emf::MM_LOMETRIC:
+        case emf::MM_ISOTROPIC:
             fixed(10);
             break;
-        case mmHiMetric:
+        case emf::MM_HIMETRIC:
             fixed(100);
             break;
-        case mmLoEnglish:
+        case emf::MM_LOENGLISH:
             fixed(100 / 25.4);
             break;
-        case mmHiEnglish:
+        case emf::MM_HIENGLISH:
             fixed(1000 / 25.4);
             break;
-        case mmTwips:
+        case emf::MM_TWIPS:
             fixed(1440 / 25.4);
             break;
-        case mmAnisotropic:
+        case emf::MM_ANISOTROPIC:
             break;
         default:
             return;
@@ -174,7 +161,7 @@ private:
     // Isotropic mapping shrinks the viewport on one axis so that both axes scale alike.
     void FixIsotropic()
     {
-        if (page_.mapMode != mmIsotropic)
+        if (page_.mapMode != emf::MM_ISOTROPIC)
             return;
         const double xdim =
             std::abs(page_.viewportExtX * header_.mmCx / (page_.windowExtX * header_.deviceCx));
@@ -190,7 +177,10 @@ private:
             page_.viewportExtY = 1;
     }
 
-    bool Scalable() const { return page_.mapMode == mmIsotropic || page_.mapMode == mmAnisotropic; }
+    bool Scalable() const
+    {
+        return page_.mapMode == emf::MM_ISOTROPIC || page_.mapMode == emf::MM_ANISOTROPIC;
+    }
 
     // A copy of record with the 32-bit field at offset replaced.
     std::span<const uint8_t> Patched(std::span<const uint8_t> record, size_t offset, uint32_t value)
@@ -208,7 +198,7 @@ private:
         if (record.size() < offset + 4)
             return;
         const uint32_t index = ReadLE32(record.data() + offset);
-        if (index & kStockFlag) {
+        if (index & emf::kStockObjectFlag) {
             write_(record);
             return;
         }
@@ -222,7 +212,7 @@ private:
         if (record.size() < 12)
             return;
         const uint32_t index = ReadLE32(record.data() + 8);
-        if (index == 0 || (index & kStockFlag))
+        if (index == 0 || (index & emf::kStockObjectFlag))
             return;
         Delete(index);
         const uint32_t outer = handles_.Allocate();
@@ -237,7 +227,7 @@ private:
         const auto it = objects_.find(index);
         if (it == objects_.end())
             return;
-        write_(builder_.Simple(emrDeleteObject, it->second));
+        write_(builder_.Simple(emf::EMR_DELETEOBJECT, it->second));
         handles_.Release(it->second);
         objects_.erase(it);
     }
@@ -252,7 +242,7 @@ private:
         const int64_t count = relative < 0 ? -relative : depth - relative + 1;
         if (relative == 0 || count < 1 || count > depth)
             return;
-        builder_.Begin(emrRestoreDC);
+        builder_.Begin(emf::EMR_RESTOREDC);
         builder_.PutS32(int32_t(-count));
         write_(builder_.Finish());
         page_ = saved_[size_t(depth - count)];
@@ -274,7 +264,7 @@ private:
         const uint32_t count = ReadLE32(record.data() + 16 + 8);
         if (count > (dataSize - kRgnDataHeaderSize) / 16)
             return;
-        builder_.Begin(emrExtSelectClipRgn);
+        builder_.Begin(emf::EMR_EXTSELECTCLIPRGN);
         builder_.PutBytes(record.subspan(8));
         const auto mapRect = [&](size_t at) {
             const uint8_t* p = record.data() + at;
@@ -293,18 +283,18 @@ private:
     {
         const auto field = [&](size_t at) { return ReadLE32s(record.data() + at); };
         switch (type) {
-        case emrHeader:
+        case emf::EMR_HEADER:
             return;
-        case emrSetMapMode:
+        case emf::EMR_SETMAPMODE:
             if (record.size() >= 12) {
                 SetMapMode(uint32_t(field(8)));
                 WritePageTransform();
             }
             return;
-        case emrSetWindowExtEx:
-        case emrSetViewportExtEx:
+        case emf::EMR_SETWINDOWEXTEX:
+        case emf::EMR_SETVIEWPORTEXTEX:
             if (record.size() >= 16 && Scalable() && field(8) != 0 && field(12) != 0) {
-                if (type == emrSetWindowExtEx) {
+                if (type == emf::EMR_SETWINDOWEXTEX) {
                     page_.windowExtX = field(8);
                     page_.windowExtY = field(12);
                 } else {
@@ -315,12 +305,14 @@ private:
                 WritePageTransform();
             }
             return;
-        case emrScaleWindowExtEx:
-        case emrScaleViewportExtEx:
+        case emf::EMR_SCALEWINDOWEXTEX:
+        case emf::EMR_SCALEVIEWPORTEXTEX:
             if (record.size() >= 24 && Scalable() && field(8) != 0 && field(12) != 0 &&
                 field(16) != 0 && field(20) != 0) {
-                double& x = type == emrScaleWindowExtEx ? page_.windowExtX : page_.viewportExtX;
-                double& y = type == emrScaleWindowExtEx ? page_.windowExtY : page_.viewportExtY;
+                double& x =
+                    type == emf::EMR_SCALEWINDOWEXTEX ? page_.windowExtX : page_.viewportExtX;
+                double& y =
+                    type == emf::EMR_SCALEWINDOWEXTEX ? page_.windowExtY : page_.viewportExtY;
                 x = std::trunc(x * field(8) / field(12));
                 y = std::trunc(y * field(16) / field(20));
                 if (x == 0 || y == 0) {
@@ -331,10 +323,10 @@ private:
                 WritePageTransform();
             }
             return;
-        case emrSetWindowOrgEx:
-        case emrSetViewportOrgEx:
+        case emf::EMR_SETWINDOWORGEX:
+        case emf::EMR_SETVIEWPORTORGEX:
             if (record.size() >= 16) {
-                if (type == emrSetWindowOrgEx) {
+                if (type == emf::EMR_SETWINDOWORGEX) {
                     page_.windowOrgX = field(8);
                     page_.windowOrgY = field(12);
                 } else {
@@ -344,45 +336,45 @@ private:
                 WritePageTransform();
             }
             return;
-        case emrSaveDC:
+        case emf::EMR_SAVEDC:
             write_(record);
             saved_.push_back(page_);
             return;
-        case emrRestoreDC:
+        case emf::EMR_RESTOREDC:
             RestoreDC(record);
             return;
-        case emrSelectObject:
-        case emrSelectPalette:
-        case emrSetPaletteEntries:
-        case emrResizePalette:
-        case emrSetColorSpace:
+        case emf::EMR_SELECTOBJECT:
+        case emf::EMR_SELECTPALETTE:
+        case emf::EMR_SETPALETTEENTRIES:
+        case emf::EMR_RESIZEPALETTE:
+        case emf::EMR_SETCOLORSPACE:
             WithObject(record, 8);
             return;
-        case emrDeleteObject:
-        case emrDeleteColorSpace:
+        case emf::EMR_DELETEOBJECT:
+        case emf::EMR_DELETECOLORSPACE:
             if (record.size() >= 12)
                 Delete(uint32_t(field(8)));
             return;
-        case emrCreatePen:
-        case emrCreateBrushIndirect:
-        case emrExtCreateFontIndirectW:
-        case emrCreateMonoBrush:
-        case emrCreateDibPatternBrushPt:
-        case emrExtCreatePen:
-        case emrCreatePalette:
-        case emrCreateColorSpace:
-        case emrCreateColorSpaceW:
+        case emf::EMR_CREATEPEN:
+        case emf::EMR_CREATEBRUSHINDIRECT:
+        case emf::EMR_EXTCREATEFONTINDIRECTW:
+        case emf::EMR_CREATEMONOBRUSH:
+        case emf::EMR_CREATEDIBPATTERNBRUSHPT:
+        case emf::EMR_EXTCREATEPEN:
+        case emf::EMR_CREATEPALETTE:
+        case emf::EMR_CREATECOLORSPACE:
+        case emf::EMR_CREATECOLORSPACEW:
             Create(record);
             return;
-        case emrFillRgn:
-        case emrFrameRgn:
+        case emf::EMR_FILLRGN:
+        case emf::EMR_FRAMERGN:
             WithObject(record, 28);
             return;
-        case emrExtSelectClipRgn:
+        case emf::EMR_EXTSELECTCLIPRGN:
             SelectClipRegion(record);
             return;
-        case emrGdiComment:
-            if (record.size() >= 16 && uint32_t(field(12)) == kEmfPlusSignature)
+        case emf::EMR_GDICOMMENT:
+            if (record.size() >= 16 && uint32_t(field(12)) == emf::kCommentEmfPlus)
                 return;
             write_(record);
             return;

@@ -59,12 +59,12 @@ TEST(CanvasRecording, ToolsAreMadeOnlyWhenTheyChange)
         canvas.LineTo(720, 35 + row * 16);
     }
     const auto records = canvas.Records();
-    EXPECT_EQ(CountOf(records, emrExtCreateFontIndirectW), 1u);
-    EXPECT_EQ(CountOf(records, emrCreatePen), 1u);
-    EXPECT_EQ(CountOf(records, emrCreateBrushIndirect), 0u); // clear brush: the stock one
-    EXPECT_EQ(CountOf(records, emrExtTextOutW), 600u);
-    EXPECT_EQ(CountOf(records, emrLineTo), 60u);
-    EXPECT_EQ(CountOf(records, emrMoveToEx), 60u);
+    EXPECT_EQ(CountOf(records, emf::EMR_EXTCREATEFONTINDIRECTW), 1u);
+    EXPECT_EQ(CountOf(records, emf::EMR_CREATEPEN), 1u);
+    EXPECT_EQ(CountOf(records, emf::EMR_CREATEBRUSHINDIRECT), 0u); // clear brush: the stock one
+    EXPECT_EQ(CountOf(records, emf::EMR_EXTTEXTOUTW), 600u);
+    EXPECT_EQ(CountOf(records, emf::EMR_LINETO), 60u);
+    EXPECT_EQ(CountOf(records, emf::EMR_MOVETOEX), 60u);
     EXPECT_LE(records.size(), 600u + 120u + 10u);
 
     // Colour alone changes no font object; a different face does, and frees the old one.
@@ -73,15 +73,15 @@ TEST(CanvasRecording, ToolsAreMadeOnlyWhenTheyChange)
     canvas.TextOut(0, 0, u"x");
     const auto after = canvas.Records();
     const std::vector<TRecordView> more(after.begin() + std::ptrdiff_t(before), after.end());
-    EXPECT_EQ(CountOf(more, emrSetTextColor), 1u);
-    EXPECT_EQ(CountOf(more, emrExtCreateFontIndirectW), 0u);
+    EXPECT_EQ(CountOf(more, emf::EMR_SETTEXTCOLOR), 1u);
+    EXPECT_EQ(CountOf(more, emf::EMR_EXTCREATEFONTINDIRECTW), 0u);
     canvas.Font.Name = "Courier New";
     canvas.TextOut(0, 0, u"x");
     canvas.Font.Name = "Arial";
     canvas.TextOut(0, 0, u"x");
     const auto all = canvas.Records();
-    EXPECT_EQ(CountOf(all, emrExtCreateFontIndirectW), 3u);
-    EXPECT_EQ(CountOf(all, emrDeleteObject), 2u);
+    EXPECT_EQ(CountOf(all, emf::EMR_EXTCREATEFONTINDIRECTW), 3u);
+    EXPECT_EQ(CountOf(all, emf::EMR_DELETEOBJECT), 2u);
     EXPECT_LE(canvas.Handles().HandleCount(), 4);
 }
 
@@ -98,19 +98,19 @@ TEST(CanvasRecording, ObjectsCarryTheTools)
     canvas.TextOut(5, 5, u"A");
     const auto records = canvas.Records();
 
-    const TRecordView* pen = FirstOf(records, emrCreatePen);
+    const TRecordView* pen = FirstOf(records, emf::EMR_CREATEPEN);
     ASSERT_NE(pen, nullptr);
     EXPECT_EQ(pen->Field(12), uint32_t(psDash));
     EXPECT_EQ(pen->Field(16), 3u);
     EXPECT_EQ(pen->Field(24), uint32_t(clBlue));
 
-    const TRecordView* brush = FirstOf(records, emrCreateBrushIndirect);
+    const TRecordView* brush = FirstOf(records, emf::EMR_CREATEBRUSHINDIRECT);
     ASSERT_NE(brush, nullptr);
     EXPECT_EQ(brush->Field(12), 2u); // hatched
     EXPECT_EQ(brush->Field(16), uint32_t(clGreen));
     EXPECT_EQ(brush->Field(20), 5u); // diagonal cross
 
-    const TRecordView* font = FirstOf(records, emrExtCreateFontIndirectW);
+    const TRecordView* font = FirstOf(records, emf::EMR_EXTCREATEFONTINDIRECTW);
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(font->SignedField(12), -20);
     EXPECT_EQ(font->SignedField(20), 900); // escapement
@@ -123,7 +123,7 @@ TEST(CanvasRecording, ObjectsCarryTheTools)
     EXPECT_EQ(face, u"Courier New");
 
     // The hatched brush and the dashed pen draw over a transparent background, as the brush asks.
-    const TRecordView* mode = FirstOf(records, emrSetBkMode);
+    const TRecordView* mode = FirstOf(records, emf::EMR_SETBKMODE);
     ASSERT_NE(mode, nullptr);
     EXPECT_EQ(mode->Field(8), uint32_t(bmTransparent));
 }
@@ -142,7 +142,7 @@ TEST(CanvasRecording, TextCarriesItsAdvances)
     const auto records = canvas.Records();
     std::vector<TTextRecord> texts;
     for (const auto& r : records)
-        if (r.type == emrExtTextOutW)
+        if (r.type == emf::EMR_EXTTEXTOUTW)
             texts.push_back(DecodeText(r));
     ASSERT_EQ(texts.size(), 2u);
 
@@ -177,13 +177,13 @@ TEST(CanvasRecording, TextRectIsOpaqueWithASolidBrush)
         canvas.Brush.Color = clAqua;
         canvas.TextRect(Rect(10, 20, 110, 40), 12, 22, u"cell");
         const auto records = canvas.Records();
-        const TRecordView* text = FirstOf(records, emrExtTextOutW);
+        const TRecordView* text = FirstOf(records, emf::EMR_EXTTEXTOUTW);
         ASSERT_NE(text, nullptr);
         const TTextRecord t = DecodeText(*text);
         EXPECT_EQ(t.options, c.options);
         EXPECT_EQ(t.rect, Rect(10, 20, 110, 40));
         if (c.style == bsSolid) {
-            const TRecordView* color = FirstOf(records, emrSetBkColor);
+            const TRecordView* color = FirstOf(records, emf::EMR_SETBKCOLOR);
             ASSERT_NE(color, nullptr);
             EXPECT_EQ(color->Field(8), uint32_t(clAqua));
         }
@@ -198,7 +198,7 @@ TEST(CanvasRecording, BackgroundModeFollowsTheBrushUntilSet)
     const auto modesSoFar = [&] {
         modes.clear();
         for (const auto& r : canvas.Records())
-            if (r.type == emrSetBkMode)
+            if (r.type == emf::EMR_SETBKMODE)
                 modes.push_back(r.Field(8));
         return modes;
     };
@@ -276,16 +276,16 @@ TEST(CanvasRecording, ExtremeCoordinatesAreWrittenAsGiven)
     const TPoint narrow[] = { { 0, 0 }, { 32767, 5 }, { 5, -32768 } };
     canvas.Polygon(narrow);
     const auto records = canvas.Records();
-    const TRecordView* rect = FirstOf(records, emrRectangle);
+    const TRecordView* rect = FirstOf(records, emf::EMR_RECTANGLE);
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->SignedField(8), lo); // corners put in order
     EXPECT_EQ(rect->SignedField(16), hi);
-    EXPECT_EQ(CountOf(records, emrPolygon), 1u);
-    EXPECT_EQ(CountOf(records, emrPolygon16), 1u);
-    const TRecordView* polygon = FirstOf(records, emrPolygon);
+    EXPECT_EQ(CountOf(records, emf::EMR_POLYGON), 1u);
+    EXPECT_EQ(CountOf(records, emf::EMR_POLYGON16), 1u);
+    const TRecordView* polygon = FirstOf(records, emf::EMR_POLYGON);
     EXPECT_EQ(polygon->Field(24), 3u);
     EXPECT_EQ(polygon->SignedField(28 + 8), 40000);
-    const TRecordView* polygon16 = FirstOf(records, emrPolygon16);
+    const TRecordView* polygon16 = FirstOf(records, emf::EMR_POLYGON16);
     EXPECT_EQ(int16_t(ReadLE16(polygon16->bytes.data() + 28 + 10)), -32768);
 }
 
@@ -303,11 +303,11 @@ TEST(CanvasRecording, CurrentPositionIsWrittenWhenALineNeedsIt)
     const auto records = canvas.Records();
     std::vector<TPoint> moves;
     for (const auto& r : records)
-        if (r.type == emrMoveToEx)
+        if (r.type == emf::EMR_MOVETOEX)
             moves.push_back(Point(r.SignedField(8), r.SignedField(12)));
     const int after = 100 + canvas.TextWidth(u"x");
     EXPECT_EQ(moves, std::vector<TPoint>({ Point(60, 60), Point(after, 100) }));
-    EXPECT_EQ(CountOf(records, emrLineTo), 4u);
+    EXPECT_EQ(CountOf(records, emf::EMR_LINETO), 4u);
 }
 
 TEST(CanvasRecording, BitmapsBecomeDeviceIndependentBitmaps)
@@ -323,7 +323,7 @@ TEST(CanvasRecording, BitmapsBecomeDeviceIndependentBitmaps)
     canvas.StretchDraw(Rect(10, 10, 30, 30), translucent);
     const auto records = canvas.Records();
 
-    const TRecordView* dib = FirstOf(records, emrStretchDIBits);
+    const TRecordView* dib = FirstOf(records, emf::EMR_STRETCHDIBITS);
     ASSERT_NE(dib, nullptr);
     EXPECT_EQ(dib->SignedField(24), 5); // xDest
     EXPECT_EQ(dib->SignedField(28), 6); // yDest
@@ -338,7 +338,7 @@ TEST(CanvasRecording, BitmapsBecomeDeviceIndependentBitmaps)
     EXPECT_EQ(topLeft[1], 100);
     EXPECT_EQ(topLeft[2], 200);
 
-    const TRecordView* blend = FirstOf(records, emrAlphaBlend);
+    const TRecordView* blend = FirstOf(records, emf::EMR_ALPHABLEND);
     ASSERT_NE(blend, nullptr);
     const uint32_t blendBits = blend->Field(92);
     EXPECT_EQ(ReadLE16(blend->bytes.data() + blend->Field(84) + 14), 32);

@@ -68,11 +68,11 @@ uint32_t HighestObjectIndex(const std::vector<TRecordView>& records)
     uint32_t highest = 0;
     for (const auto& r : records) {
         switch (r.type) {
-        case emrCreatePen:
-        case emrCreateBrushIndirect:
-        case emrExtCreateFontIndirectW:
-        case emrSelectObject:
-        case emrDeleteObject:
+        case emf::EMR_CREATEPEN:
+        case emf::EMR_CREATEBRUSHINDIRECT:
+        case emf::EMR_EXTCREATEFONTINDIRECTW:
+        case emf::EMR_SELECTOBJECT:
+        case emf::EMR_DELETEOBJECT:
             if (!(r.Field(8) & 0x80000000))
                 highest = std::max(highest, r.Field(8));
             break;
@@ -94,8 +94,8 @@ TEST(MetafileCanvas, HeaderDescribesTheRecording)
 
     EXPECT_EQ(h.nBytes, bytes.size());
     EXPECT_EQ(h.nRecords, records.size());
-    EXPECT_EQ(records.front().type, uint32_t(emrHeader));
-    EXPECT_EQ(records.back().type, uint32_t(emrEof));
+    EXPECT_EQ(records.front().type, uint32_t(emf::EMR_HEADER));
+    EXPECT_EQ(records.back().type, uint32_t(emf::EMR_EOF));
     EXPECT_EQ(records.back().Field(16), kEmfEofSize);
     EXPECT_GE(h.nHandles, HighestObjectIndex(records) + 1);
 

@@ -44,8 +44,9 @@ private:
 
 bool IsObjectRecord(uint32_t type)
 {
-    return type == emrCreatePen || type == emrCreateBrushIndirect ||
-           type == emrExtCreateFontIndirectW || type == emrSelectObject || type == emrDeleteObject;
+    return type == emf::EMR_CREATEPEN || type == emf::EMR_CREATEBRUSHINDIRECT ||
+           type == emf::EMR_EXTCREATEFONTINDIRECTW || type == emf::EMR_SELECTOBJECT ||
+           type == emf::EMR_DELETEOBJECT;
 }
 
 // The logical-to-device mapping of an anisotropic window and viewport, on one axis.
@@ -85,25 +86,26 @@ TEST(MetafileEmbedder, ObjectsMoveToFreeSlots)
 
     std::set<uint32_t> live; // the outer slots in use before the picture
     for (size_t i = 0; i < before; ++i)
-        if (records[i].type == emrCreatePen || records[i].type == emrCreateBrushIndirect ||
-            records[i].type == emrExtCreateFontIndirectW)
+        if (records[i].type == emf::EMR_CREATEPEN ||
+            records[i].type == emf::EMR_CREATEBRUSHINDIRECT ||
+            records[i].type == emf::EMR_EXTCREATEFONTINDIRECTW)
             live.insert(records[i].Field(8));
     ASSERT_EQ(live.size(), 3u);
 
-    ASSERT_EQ(records[before].type, uint32_t(emrSaveDC));
+    ASSERT_EQ(records[before].type, uint32_t(emf::EMR_SAVEDC));
     std::set<uint32_t> created, deleted;
     for (size_t i = before; i < embedded; ++i) {
         const TRecordView& r = records[i];
-        EXPECT_NE(r.type, uint32_t(emrHeader));
-        EXPECT_NE(r.type, uint32_t(emrEof));
+        EXPECT_NE(r.type, uint32_t(emf::EMR_HEADER));
+        EXPECT_NE(r.type, uint32_t(emf::EMR_EOF));
         if (!IsObjectRecord(r.type) || (r.Field(8) & 0x80000000))
             continue;
         const uint32_t index = r.Field(8);
         EXPECT_FALSE(live.count(index)) << "record " << i << " uses an outer slot";
-        if (r.type == emrDeleteObject) {
+        if (r.type == emf::EMR_DELETEOBJECT) {
             EXPECT_TRUE(created.count(index));
             deleted.insert(index);
-        } else if (r.type != emrSelectObject) {
+        } else if (r.type != emf::EMR_SELECTOBJECT) {
             created.insert(index);
         } else {
             EXPECT_TRUE(created.count(index)) << "selects an object it never made";
@@ -114,18 +116,18 @@ TEST(MetafileEmbedder, ObjectsMoveToFreeSlots)
     // The one RestoreDC that ends the picture comes before its objects are deleted.
     size_t restore = 0;
     for (size_t i = before; i < embedded; ++i)
-        if (records[i].type == emrRestoreDC) {
+        if (records[i].type == emf::EMR_RESTOREDC) {
             restore = i;
             EXPECT_EQ(records[i].SignedField(8), -1);
         }
     ASSERT_GT(restore, before);
     for (size_t i = restore + 1; i < embedded; ++i)
-        EXPECT_EQ(records[i].type, uint32_t(emrDeleteObject));
+        EXPECT_EQ(records[i].type, uint32_t(emf::EMR_DELETEOBJECT));
     // The outer tools were restored with the device context: nothing is made again.
     for (size_t i = embedded; i < records.size(); ++i) {
-        EXPECT_NE(records[i].type, uint32_t(emrCreatePen));
-        EXPECT_NE(records[i].type, uint32_t(emrCreateBrushIndirect));
-        EXPECT_NE(records[i].type, uint32_t(emrExtCreateFontIndirectW));
+        EXPECT_NE(records[i].type, uint32_t(emf::EMR_CREATEPEN));
+        EXPECT_NE(records[i].type, uint32_t(emf::EMR_CREATEBRUSHINDIRECT));
+        EXPECT_NE(records[i].type, uint32_t(emf::EMR_EXTCREATEFONTINDIRECTW));
     }
 }
 
@@ -135,32 +137,32 @@ TEST(MetafileEmbedder, InnerMappingAndStateAreContained)
 {
     TMetafileBuilder m;
     TEmfRecordBuilder& b = m.b;
-    m.Add(b.Simple(emrSetMapMode, 8u));
-    m.Add(b.Simple(emrSetWindowExtEx, 1000, 1000));
-    m.Add(b.Simple(emrSetViewportExtEx, 100, 100));
-    m.Add(b.Simple(emrSaveDC, 0u));
-    m.Add(b.Simple(emrSaveDC, 0u));
-    b.Begin(emrRestoreDC);
+    m.Add(b.Simple(emf::EMR_SETMAPMODE, 8u));
+    m.Add(b.Simple(emf::EMR_SETWINDOWEXTEX, 1000, 1000));
+    m.Add(b.Simple(emf::EMR_SETVIEWPORTEXTEX, 100, 100));
+    m.Add(b.Simple(emf::EMR_SAVEDC, 0u));
+    m.Add(b.Simple(emf::EMR_SAVEDC, 0u));
+    b.Begin(emf::EMR_RESTOREDC);
     b.PutS32(-5); // more than were saved
     m.Add(b.Finish());
-    m.Add(b.Simple(emrSelectObject, 7u)); // never created
-    b.Begin(emrCreatePen);
+    m.Add(b.Simple(emf::EMR_SELECTOBJECT, 7u)); // never created
+    b.Begin(emf::EMR_CREATEPEN);
     b.Put32(1);
     b.Put32(0);
     b.PutS32(1);
     b.PutS32(0);
     b.Put32(clRed);
     m.Add(b.Finish());
-    m.Add(b.Simple(emrSelectObject, 1u));
-    b.Begin(emrGdiComment);
+    m.Add(b.Simple(emf::EMR_SELECTOBJECT, 1u));
+    b.Begin(emf::EMR_GDICOMMENT);
     b.Put32(4);
     b.Put32(0x2B464D45); // EMF+ records describe a second copy of the picture
     m.Add(b.Finish());
-    b.Begin(emrGdiComment);
+    b.Begin(emf::EMR_GDICOMMENT);
     b.Put32(4);
     b.Put32(0x43494447); // a public comment stays
     m.Add(b.Finish());
-    b.Begin(emrExtSelectClipRgn);
+    b.Begin(emf::EMR_EXTSELECTCLIPRGN);
     b.Put32(48);
     b.Put32(5); // copy
     b.Put32(32);
@@ -170,7 +172,7 @@ TEST(MetafileEmbedder, InnerMappingAndStateAreContained)
     b.PutRect(Rect(10, 10, 50, 50));
     b.PutRect(Rect(10, 10, 50, 50));
     m.Add(b.Finish());
-    b.Begin(emrRectangle);
+    b.Begin(emf::EMR_RECTANGLE);
     b.PutRect(Rect(0, 0, 1000, 1000));
     m.Add(b.Finish());
     TMetafile inner;
@@ -189,38 +191,38 @@ TEST(MetafileEmbedder, InnerMappingAndStateAreContained)
     bool sawRectangle = false;
     for (const auto& r : records) {
         switch (r.type) {
-        case emrSetWindowOrgEx:
+        case emf::EMR_SETWINDOWORGEX:
             x.windowOrg = r.SignedField(8), y.windowOrg = r.SignedField(12);
             break;
-        case emrSetWindowExtEx:
+        case emf::EMR_SETWINDOWEXTEX:
             x.windowExt = r.SignedField(8), y.windowExt = r.SignedField(12);
             break;
-        case emrSetViewportOrgEx:
+        case emf::EMR_SETVIEWPORTORGEX:
             x.viewportOrg = r.SignedField(8), y.viewportOrg = r.SignedField(12);
             break;
-        case emrSetViewportExtEx:
+        case emf::EMR_SETVIEWPORTEXTEX:
             x.viewportExt = r.SignedField(8), y.viewportExt = r.SignedField(12);
             break;
-        case emrRestoreDC:
+        case emf::EMR_RESTOREDC:
             restores.push_back(r.SignedField(8));
             break;
-        case emrGdiComment:
+        case emf::EMR_GDICOMMENT:
             ++comments;
             EXPECT_NE(r.Field(12), 0x2B464D45u);
             break;
-        case emrSelectObject:
+        case emf::EMR_SELECTOBJECT:
             EXPECT_NE(r.Field(8), 7u);
             break;
-        case emrCreatePen:
+        case emf::EMR_CREATEPEN:
             EXPECT_NE(r.Field(8), 1u) << "the outer font's slot";
             break;
-        case emrExtSelectClipRgn:
+        case emf::EMR_EXTSELECTCLIPRGN:
             // Regions are in device units: only the frame mapping (half size, moved) applies.
             EXPECT_EQ(
                 Rect(r.SignedField(48), r.SignedField(52), r.SignedField(56), r.SignedField(60)),
                 Rect(105, 205, 125, 225));
             break;
-        case emrRectangle:
+        case emf::EMR_RECTANGLE:
             sawRectangle = true;
             // Where the rectangle's corners land under the transform in force.
             EXPECT_NEAR(x.Map(0), 100, 0.01);
@@ -242,8 +244,8 @@ TEST(MetafileEmbedder, DamageEndsThePictureCleanly)
 {
     TMetafileBuilder m;
     TEmfRecordBuilder& b = m.b;
-    m.Add(b.Simple(emrSaveDC, 0u));
-    b.Begin(emrRectangle);
+    m.Add(b.Simple(emf::EMR_SAVEDC, 0u));
+    b.Begin(emf::EMR_RECTANGLE);
     b.PutRect(Rect(0, 0, 10, 10));
     m.Add(b.Finish());
     std::vector<uint8_t> bytes = m.Build(20, 20);
@@ -255,8 +257,8 @@ TEST(MetafileEmbedder, DamageEndsThePictureCleanly)
     std::vector<uint32_t> types;
     const auto write = [&](std::span<const uint8_t> r) { types.push_back(ReadLE32(r.data())); };
     ASSERT_TRUE(EmbedMetafile(bytes, Rect(0, 0, 20, 20), handles, builder, write));
-    EXPECT_EQ(std::count(types.begin(), types.end(), uint32_t(emrRectangle)), 0);
-    EXPECT_EQ(types.back(), uint32_t(emrRestoreDC));
+    EXPECT_EQ(std::count(types.begin(), types.end(), uint32_t(emf::EMR_RECTANGLE)), 0);
+    EXPECT_EQ(types.back(), uint32_t(emf::EMR_RESTOREDC));
 
     // Not a metafile at all, or an empty target: nothing is written.
     types.clear();

@@ -16,10 +16,12 @@ struct Heap {
     TDevModeHandle next = 1;
 };
 
+// Never destroyed: printer objects that live until exit release their blocks after every other
+// static is gone.
 Heap& TheHeap()
 {
-    static Heap heap;
-    return heap;
+    static Heap* const heap = new Heap;
+    return *heap;
 }
 
 Block* Find(Heap& heap, TDevModeHandle handle)

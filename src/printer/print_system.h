@@ -78,3 +78,16 @@ public:
     // Counts the installations, so that objects built over an earlier service can tell.
     static uint64_t InstanceGeneration();
 };
+
+// Installs a print system for its own lifetime and then puts back the one installed before.
+class ScopedPrintSystem {
+public:
+    explicit ScopedPrintSystem(PrintSystem& system) : previous_(PrintSystem::SetInstance(&system))
+    {}
+    ~ScopedPrintSystem() { PrintSystem::SetInstance(previous_); }
+    ScopedPrintSystem(const ScopedPrintSystem&) = delete;
+    ScopedPrintSystem& operator=(const ScopedPrintSystem&) = delete;
+
+private:
+    PrintSystem* previous_;
+};

@@ -313,14 +313,20 @@ TEST(ApplicationPrinter, FollowsTheInstalledPrintSystem)
     second.AddPrinter(Scripted("Two", true));
     second.AddPrinter(Scripted("Three"));
 
-    PrintSystem* previous = PrintSystem::SetInstance(&first);
-    EXPECT_EQ(&Printer().System(), &first);
-    EXPECT_EQ(Printer().Printers().size(), 1u);
-    PrintSystem::SetInstance(&second);
-    EXPECT_EQ(Printer().Printers().size(), 2u);
-    EXPECT_EQ(Printer().PrinterIndex(), 0);
-    PrintSystem::SetInstance(previous);
-    EXPECT_NE(&Printer().System(), &second);
+    PrintSystem& before = PrintSystem::Instance();
+    {
+        const ScopedPrintSystem installed(first);
+        EXPECT_EQ(&Printer().System(), &first);
+        EXPECT_EQ(Printer().Printers().size(), 1u);
+        {
+            const ScopedPrintSystem nested(second);
+            EXPECT_EQ(Printer().Printers().size(), 2u);
+            EXPECT_EQ(Printer().PrinterIndex(), 0);
+        }
+        EXPECT_EQ(Printer().Printers(), std::vector<std::string> { "One" });
+    }
+    EXPECT_EQ(&PrintSystem::Instance(), &before);
+    EXPECT_EQ(&Printer().System(), &before);
 }
 
 TEST(GlobalMemory, LocksArePairedAndHandlesNeverComeBack)

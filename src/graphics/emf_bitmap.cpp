@@ -40,8 +40,8 @@ struct MaskShift {
 
 QImage DecodeCompressedImage(std::span<const uint8_t> bits, const char* format)
 {
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bits.data()),
-                                              qsizetype(bits.size()));
+    QByteArray data =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(bits.data()), qsizetype(bits.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
@@ -82,18 +82,18 @@ bool DecodeRle(const TDibInfo& info, std::span<const uint8_t> bits, QImage& imag
                 put(x, y, four ? ((k & 1) ? (value & 0x0F) : (value >> 4)) : value);
             continue;
         }
-        if (value == 0) {  // end of line
+        if (value == 0) { // end of line
             x = 0;
             ++y;
-        } else if (value == 1) {  // end of picture
+        } else if (value == 1) { // end of picture
             break;
-        } else if (value == 2) {  // delta
+        } else if (value == 2) { // delta
             if (i + 1 >= n)
                 break;
             x += bits[i];
             y += bits[i + 1];
             i += 2;
-        } else {  // absolute run of value pixels
+        } else { // absolute run of value pixels
             const size_t bytes = four ? (value + 1) / 2 : value;
             if (i + bytes > n)
                 return false;
@@ -166,7 +166,7 @@ bool TDibDecoder::ReadInfo(std::span<const uint8_t> info, uint32_t usage, TDibIn
     case 24:
     case 32:
         break;
-    case 0:  // the picture carries its own format
+    case 0: // the picture carries its own format
         if (out.compression != emf::BI_JPEG && out.compression != emf::BI_PNG)
             return false;
         break;
@@ -193,7 +193,7 @@ bool TDibDecoder::ReadInfo(std::span<const uint8_t> info, uint32_t usage, TDibIn
     for (uint32_t k = 0; k < entries; ++k) {
         const size_t at = tableOffset + k * each;
         if (at + each > info.size())
-            break;  // a short colour table leaves the rest black
+            break; // a short colour table leaves the rest black
         if (usage == emf::DIB_PAL_COLORS) {
             const uint16_t index = ReadLE16(p + at);
             if (palette && index < palette->size())
@@ -232,8 +232,8 @@ QImage TDibDecoder::Decode(const TDibInfo& info, std::span<const uint8_t> bits, 
             return {};
         return image;
     }
-    const bool fields = info.compression == emf::BI_BITFIELDS ||
-                        info.compression == emf::BI_ALPHABITFIELDS;
+    const bool fields =
+        info.compression == emf::BI_BITFIELDS || info.compression == emf::BI_ALPHABITFIELDS;
     if (info.compression != emf::BI_RGB && !fields)
         return {};
     if (fields && info.bitCount != 16 && info.bitCount != 32)

@@ -9,13 +9,13 @@
 
 struct TDibInfo {
     int32_t width = 0;
-    int32_t height = 0;  // always positive here; topDown tells the row order
+    int32_t height = 0; // always positive here; topDown tells the row order
     bool topDown = false;
     uint16_t bitCount = 0;
     uint32_t compression = 0;
     uint32_t headerSize = 0;
-    uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha for bit fields
-    std::vector<QRgb> colors;          // the colour table (opaque entries)
+    uint32_t masks[4] = { 0, 0, 0, 0 }; // red, green, blue, alpha for bit fields
+    std::vector<QRgb> colors;           // the colour table (opaque entries)
 };
 
 class TDibDecoder {

@@ -104,8 +104,7 @@ bool PlayStretchDiBits(TEmfRenderer& renderer, TEmfRecord& r)
     TDibInfo info;
     const auto infoBytes = r.Bytes(offBmi, cbBmi);
     const auto bits = r.Bytes(offBits, cbBits);
-    if (!r.Ok() ||
-        !TDibDecoder::ReadInfo(infoBytes, usage, info, &renderer.Dc().palette->entries))
+    if (!r.Ok() || !TDibDecoder::ReadInfo(infoBytes, usage, info, &renderer.Dc().palette->entries))
         return false;
     const QImage image = TDibDecoder::Decode(info, bits, false);
     if (image.isNull())
@@ -127,8 +126,7 @@ bool PlaySetDiBitsToDevice(TEmfRenderer& renderer, TEmfRecord& r)
     TDibInfo info;
     const auto infoBytes = r.Bytes(offBmi, cbBmi);
     const auto bits = r.Bytes(offBits, cbBits);
-    if (!r.Ok() ||
-        !TDibDecoder::ReadInfo(infoBytes, usage, info, &renderer.Dc().palette->entries))
+    if (!r.Ok() || !TDibDecoder::ReadInfo(infoBytes, usage, info, &renderer.Dc().palette->entries))
         return false;
     // The bits hold only the scan lines from startScan on.
     if (scans == 0 || startScan >= uint32_t(info.height))

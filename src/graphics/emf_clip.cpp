@@ -66,7 +66,6 @@ void TEmfClip::SetPath(QPainterPath path)
     }
     kind_ = Kind::Path;
     path_ = std::move(path);
-    path_.setFillRule(Qt::WindingFill);
 }
 
 void TEmfClip::IntersectRect(const QRectF& rect)

@@ -13,8 +13,8 @@
 
 // The reference device a metafile was recorded against.
 struct TEmfDevice {
-    double pixelsX = 1024, pixelsY = 768;  // szlDevice
-    double millimetresX = 320, millimetresY = 240;  // szlMillimeters (or micrometres / 1000)
+    double pixelsX = 1024, pixelsY = 768;          // szlDevice
+    double millimetresX = 320, millimetresY = 240; // szlMillimeters (or micrometres / 1000)
 };
 
 class TEmfDcState {
@@ -49,22 +49,22 @@ public:
 
     QColor textColor = Qt::black;
     QColor bkColor = Qt::white;
-    uint32_t bkMode = 2;         // OPAQUE
-    uint32_t polyFillMode = 1;   // ALTERNATE
-    uint32_t rop2 = 13;          // R2_COPYPEN
-    uint32_t stretchMode = 1;    // BLACKONWHITE
-    uint32_t textAlign = 0;      // TA_TOP | TA_LEFT | TA_NOUPDATECP
-    uint32_t arcDirection = 1;   // AD_COUNTERCLOCKWISE
-    uint32_t graphicsMode = 1;   // GM_COMPATIBLE
+    uint32_t bkMode = 2;       // OPAQUE
+    uint32_t polyFillMode = 1; // ALTERNATE
+    uint32_t rop2 = 13;        // R2_COPYPEN
+    uint32_t stretchMode = 1;  // BLACKONWHITE
+    uint32_t textAlign = 0;    // TA_TOP | TA_LEFT | TA_NOUPDATECP
+    uint32_t arcDirection = 1; // AD_COUNTERCLOCKWISE
+    uint32_t graphicsMode = 1; // GM_COMPATIBLE
     uint32_t layout = 0;
     double miterLimit = 10;
-    QPointF position;            // current position, logical units
+    QPointF position; // current position, logical units
     QPointF brushOrg;
-    int32_t justifyExtra = 0;    // SETTEXTJUSTIFICATION: extra space over the break characters
+    int32_t justifyExtra = 0; // SETTEXTJUSTIFICATION: extra space over the break characters
     int32_t justifyCount = 0;
 
-    TEmfClip clip;      // device units
-    TEmfClip metaClip;  // device units
+    TEmfClip clip;     // device units
+    TEmfClip metaClip; // device units
 
 private:
     void FixIsotropic(const TEmfDevice& device);
@@ -73,7 +73,7 @@ private:
 
     uint32_t mapMode_ = 1;
     QPointF windowOrg_, viewportOrg_;
-    QSizeF windowExt_ {1, 1}, viewportExt_ {1, 1};
+    QSizeF windowExt_ { 1, 1 }, viewportExt_ { 1, 1 };
     QTransform world_;
     mutable QTransform logicalToDevice_;
     mutable bool transformValid_ = false;

@@ -44,9 +44,9 @@ void ShadeTriangle(TEmfRenderer& renderer, const Vertex& a, const Vertex& b, con
         renderer.FillWith(path, QBrush(Mix(a.color, b.color, c.color)));
         return;
     }
-    const Vertex ab {(a.point + b.point) / 2, Between(a.color, b.color)};
-    const Vertex bc {(b.point + c.point) / 2, Between(b.color, c.color)};
-    const Vertex ca {(c.point + a.point) / 2, Between(c.color, a.color)};
+    const Vertex ab { (a.point + b.point) / 2, Between(a.color, b.color) };
+    const Vertex bc { (b.point + c.point) / 2, Between(b.color, c.color) };
+    const Vertex ca { (c.point + a.point) / 2, Between(c.color, a.color) };
     ShadeTriangle(renderer, a, ab, ca, depth - 1);
     ShadeTriangle(renderer, ab, b, bc, depth - 1);
     ShadeTriangle(renderer, ca, bc, c, depth - 1);

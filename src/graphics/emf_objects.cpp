@@ -28,8 +28,8 @@ bool TEmfPen::IsCosmetic() const
 const TEmfFont::Metrics& TEmfFont::FontMetrics() const
 {
     if (!haveMetrics_) {
-        const QString family = MapFaceName(QString::fromStdU16String(logFont.FaceName),
-                                           logFont.PitchAndFamily);
+        const QString family =
+            MapFaceName(QString::fromStdU16String(logFont.FaceName), logFont.PitchAndFamily);
         const int weight = logFont.Weight <= 0 ? 400 : std::clamp(int(logFont.Weight), 100, 900);
         const TFontDesign& d = FontDesign(family, weight, logFont.Italic);
         metrics_.ascent = d.ascent;
@@ -82,7 +82,7 @@ TEmfObject StockObject(uint32_t number)
 {
     static const auto brushes = [] {
         std::vector<std::shared_ptr<const TEmfBrush>> list;
-        for (int grey : {255, 192, 128, 64, 0}) {
+        for (int grey : { 255, 192, 128, 64, 0 }) {
             auto brush = std::make_shared<TEmfBrush>();
             brush->style = BS_SOLID;
             brush->color = QColor(grey, grey, grey);
@@ -100,7 +100,7 @@ TEmfObject StockObject(uint32_t number)
         auto black = std::make_shared<TEmfPen>();
         auto null = std::make_shared<TEmfPen>();
         null->style = PS_NULL;
-        list = {white, black, null};
+        list = { white, black, null };
         return list;
     }();
     static const auto fonts = [] {
@@ -112,13 +112,13 @@ TEmfObject StockObject(uint32_t number)
             font->logFont.PitchAndFamily = pitch;
             list.push_back(font);
         };
-        make(u"Courier New", 12, 0x31);     // OEM fixed
-        make(u"Courier New", 12, 0x31);     // ANSI fixed
-        make(u"MS Sans Serif", 13, 0x22);   // ANSI variable
-        make(u"System", 16, 0x22);          // system
-        make(u"System", 16, 0x22);          // device default
-        make(u"Courier New", 16, 0x31);     // system fixed
-        make(u"MS Shell Dlg", -11, 0x22);   // default GUI
+        make(u"Courier New", 12, 0x31);   // OEM fixed
+        make(u"Courier New", 12, 0x31);   // ANSI fixed
+        make(u"MS Sans Serif", 13, 0x22); // ANSI variable
+        make(u"System", 16, 0x22);        // system
+        make(u"System", 16, 0x22);        // device default
+        make(u"Courier New", 16, 0x31);   // system fixed
+        make(u"MS Shell Dlg", -11, 0x22); // default GUI
         return list;
     }();
     static const auto palette = std::make_shared<const TEmfPalette>();
@@ -220,7 +220,7 @@ std::shared_ptr<TEmfBrush> BrushFromDibPattern(TEmfRecord& r, bool monochrome)
         return nullptr;
     if (monochrome || header.bitCount == 1) {
         // One-bit patterns are painted in the text colour (0) and the background colour (1).
-        header.colors = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+        header.colors = { qRgb(0, 0, 0), qRgb(255, 255, 255) };
         brush->monochrome = true;
     }
     brush->pattern = TDibDecoder::Decode(header, bits, false);

@@ -16,19 +16,19 @@
 class TEmfRecord;
 
 struct TEmfPen {
-    uint32_t style = 0;  // PS_* style, cap, join and type bits
-    double width = 0;    // logical units; 0 draws one device pixel
+    uint32_t style = 0; // PS_* style, cap, join and type bits
+    double width = 0;   // logical units; 0 draws one device pixel
     QColor color = Qt::black;
-    std::vector<double> dashes;  // PS_USERSTYLE lengths in logical units
-    bool extended = false;       // made by EXTCREATEPEN (type bits are meaningful)
+    std::vector<double> dashes; // PS_USERSTYLE lengths in logical units
+    bool extended = false;      // made by EXTCREATEPEN (type bits are meaningful)
 
-    uint32_t Kind() const;  // the PS_STYLE_MASK part
+    uint32_t Kind() const; // the PS_STYLE_MASK part
     bool IsNull() const;
     bool IsCosmetic() const;
 };
 
 struct TEmfBrush {
-    uint32_t style = 0;  // BS_*
+    uint32_t style = 0; // BS_*
     QColor color = Qt::white;
     uint32_t hatch = 0;
     QImage pattern;          // BS_DIBPATTERN: the tile
@@ -46,7 +46,7 @@ struct TEmfFont {
     struct Metrics {
         double ascent = 0.905, descent = 0.212, averageWidth = 0.5;
         double underlinePos = 0.1, lineWidth = 0.07, strikeOutPos = 0.26;
-        double emPerCell = 0.89;  // em height / (ascent + descent)
+        double emPerCell = 0.89; // em height / (ascent + descent)
     };
     const Metrics& FontMetrics() const;
     // The installed font at the given pixel (em) size and horizontal stretch.
@@ -68,9 +68,9 @@ struct TEmfPalette {
     std::vector<QRgb> entries;
 };
 
-using TEmfObject = std::variant<std::monostate, std::shared_ptr<const TEmfPen>,
-                                std::shared_ptr<const TEmfBrush>, std::shared_ptr<const TEmfFont>,
-                                std::shared_ptr<const TEmfPalette>>;
+using TEmfObject =
+    std::variant<std::monostate, std::shared_ptr<const TEmfPen>, std::shared_ptr<const TEmfBrush>,
+                 std::shared_ptr<const TEmfFont>, std::shared_ptr<const TEmfPalette>>;
 
 // A COLORREF as stored (red in the low byte).
 inline QColor ColorFromRef(uint32_t ref)

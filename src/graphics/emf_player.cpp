@@ -91,10 +91,8 @@ struct TEmfPlayer::State {
     std::vector<TEmfTextRun> runs;
     bool ended = false;
 
-    State(QPainter& painter, const QTransform& deviceToPainter)
-        : renderer(painter, deviceToPainter)
-    {
-    }
+    State(QPainter& painter, const QTransform& deviceToPainter) : renderer(painter, deviceToPainter)
+    {}
 
     TEmfDcState& Dc() { return renderer.Dc(); }
     bool CounterClockwise() const;
@@ -160,21 +158,26 @@ void TEmfPlayer::State::PlayPoly(TEmfRecord& r, bool small)
     case EMR_POLYLINE16:
         if (count < 2)
             break;
-        if (renderer.InPath())
+        if (renderer.InPath()) {
             renderer.AddToPath(PolylineShape(points, false), false);
-        else
-            renderer.DrawPolyline(points.data(), int(points.size()));
+            break;
+        }
+        points.back() = renderer.LineEnd(points[points.size() - 2], points.back());
+        renderer.DrawPolyline(points.data(), int(points.size()));
         break;
     case EMR_POLYLINETO:
     case EMR_POLYLINETO16: {
         if (count == 0)
             break;
         points.insert(points.begin(), dc.position);
-        if (renderer.InPath())
+        const QPointF last = points.back();
+        if (renderer.InPath()) {
             renderer.AddToPath(PolylineShape(points, false), true);
-        else
+        } else {
+            points.back() = renderer.LineEnd(points[points.size() - 2], points.back());
             renderer.DrawPolyline(points.data(), int(points.size()));
-        dc.position = points.back();
+        }
+        dc.position = last;
         break;
     }
     case EMR_POLYBEZIER:
@@ -215,7 +218,7 @@ void TEmfPlayer::State::PlayPolyPoly(TEmfRecord& r, bool small)
     for (uint32_t i = 0; i < polys; ++i) {
         const uint32_t n = r.U32(32 + 4 * size_t(i));
         if (n > points.size() - used)
-            return;  // counts that exceed the points: the record is damaged
+            return; // counts that exceed the points: the record is damaged
         if (n >= 2)
             shape.addPath(PolylineShape(std::span(points).subspan(used, n), polygon));
         used += n;
@@ -243,7 +246,9 @@ void TEmfPlayer::State::PlayPolyDraw(TEmfRecord& r, bool small)
 
 void TEmfPlayer::State::PlayArc(TEmfRecord& r)
 {
-    const QRectF box = RectAt(r, 8);
+    QRectF box = RectAt(r, 8);
+    if (!renderer.InPath())
+        box = renderer.InclusiveBox(box);
     const QPointF start = PointAt(r, 24), end = PointAt(r, 32);
     if (!r.Ok())
         return;
@@ -444,7 +449,8 @@ void TEmfPlayer::State::PlayRegionRecord(uint32_t type, TEmfRecord& r)
         } else {
             object = renderer.Objects().Get(brushIndex);
         }
-        const auto* found = object ? std::get_if<std::shared_ptr<const TEmfBrush>>(object) : nullptr;
+        const auto* found =
+            object ? std::get_if<std::shared_ptr<const TEmfBrush>>(object) : nullptr;
         if (!found)
             return;
         brush = *found;
@@ -670,7 +676,8 @@ void TEmfPlayer::State::Play(TEmfRecord& r)
             dc.stretchMode = value;
         else if (type == EMR_SETTEXTALIGN)
             dc.textAlign = value;
-        else if (type == EMR_SETARCDIRECTION && (value == AD_CLOCKWISE || value == AD_COUNTERCLOCKWISE))
+        else if (type == EMR_SETARCDIRECTION &&
+                 (value == AD_CLOCKWISE || value == AD_COUNTERCLOCKWISE))
             dc.arcDirection = value;
         else if (type == EMR_SETLAYOUT)
             dc.layout = value;
@@ -729,7 +736,7 @@ void TEmfPlayer::State::Play(TEmfRecord& r)
             line.lineTo(p);
             renderer.AddToPath(line, true);
         } else {
-            renderer.DrawLine(dc.position, p);
+            renderer.DrawLine(dc.position, renderer.LineEnd(dc.position, p));
         }
         dc.position = p;
         break;
@@ -765,19 +772,26 @@ void TEmfPlayer::State::Play(TEmfRecord& r)
         const QRectF box = RectAt(r, 8);
         if (!r.Ok())
             break;
+        if (renderer.InPath()) {
+            renderer.AddToPath(type == EMR_ELLIPSE ? EllipseShape(box, CounterClockwise())
+                                                   : RectangleShape(box, CounterClockwise()),
+                               false);
+            break;
+        }
+        const QRectF inclusive = renderer.InclusiveBox(box);
         if (type == EMR_ELLIPSE)
-            Draw(EllipseShape(box, CounterClockwise()), true);
-        else if (renderer.InPath())
-            renderer.AddToPath(RectangleShape(box, CounterClockwise()), false);
+            Draw(EllipseShape(inclusive, CounterClockwise()), true);
         else
-            renderer.DrawRect(box.normalized());
+            renderer.DrawRect(inclusive);
         break;
     }
     case EMR_ROUNDRECT: {
         const QRectF box = RectAt(r, 8);
         const double cw = r.I32(24), ch = r.I32(28);
         if (r.Ok())
-            Draw(RoundRectShape(box, cw, ch, CounterClockwise()), true);
+            Draw(RoundRectShape(renderer.InPath() ? box : renderer.InclusiveBox(box), cw, ch,
+                                CounterClockwise()),
+                 true);
         break;
     }
     case EMR_ARC:
@@ -880,8 +894,7 @@ void TEmfPlayer::State::Play(TEmfRecord& r)
 
 TEmfPlayer::TEmfPlayer(QPainter& painter, const QTransform& deviceToPainter)
     : d_(std::make_unique<State>(painter, deviceToPainter))
-{
-}
+{}
 
 TEmfPlayer::~TEmfPlayer() = default;
 

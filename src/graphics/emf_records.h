@@ -315,6 +315,6 @@ enum GradientMode : uint32_t {
 
 constexpr uint32_t AC_SRC_ALPHA = 0x01;
 constexpr uint32_t LAYOUT_RTL = 0x01;
-constexpr uint32_t kCommentEmfPlus = 0x2B464D45;  // "EMF+"
+constexpr uint32_t kCommentEmfPlus = 0x2B464D45; // "EMF+"
 
 } // namespace emf

@@ -17,8 +17,8 @@ bool ReadRegion(std::span<const uint8_t> data, QPainterPath& area)
         return false;
     const uint32_t headerSize = ReadLE32(data.data());
     const uint32_t count = ReadLE32(data.data() + 8);
-    const size_t start = headerSize >= kHeaderSize && headerSize <= data.size() ? headerSize
-                                                                                 : kHeaderSize;
+    const size_t start =
+        headerSize >= kHeaderSize && headerSize <= data.size() ? headerSize : kHeaderSize;
     if (count > (data.size() - start) / kRectSize)
         return false;
     const uint8_t* p = data.data() + start;

@@ -101,6 +101,30 @@ void TEmfRenderer::RestorePainterTransform()
         painter_.setTransform(baseTransform_);
 }
 
+QPointF TEmfRenderer::LineEnd(const QPointF& from, const QPointF& to) const
+{
+    // Thin pens draw with flat caps, which already leave the end pixel out.
+    (void)from;
+    return to;
+}
+
+QRectF TEmfRenderer::InclusiveBox(const QRectF& logical) const
+{
+    const QTransform t = LogicalToPainter();
+    if (t.m12() != 0 || t.m21() != 0)
+        return logical;
+    bool invertible = false;
+    const QTransform inverse = t.inverted(&invertible);
+    if (!invertible)
+        return logical;
+    QRectF box = t.mapRect(logical.normalized());
+    if (box.width() < 2 || box.height() < 2)
+        return logical;
+    box.setRight(box.right() - 1);
+    box.setBottom(box.bottom() - 1);
+    return inverse.mapRect(box);
+}
+
 double TEmfRenderer::LogicalScale() const
 {
     const QTransform t = LogicalToPainter();
@@ -285,7 +309,7 @@ QPen TEmfRenderer::PenFor(const TEmfPen& pen)
         color = Qt::white;
     QPen q(color);
     const double scale = LogicalScale();
-    const bool cosmetic = pen.IsCosmetic() || pen.width * scale < 1.0;
+    const bool cosmetic = pen.IsCosmetic() || pen.width * scale <= 1.0;
     if (cosmetic) {
         q.setWidthF(1.0);
         q.setCosmetic(true);
@@ -325,19 +349,19 @@ QPen TEmfRenderer::PenFor(const TEmfPen& pen)
     QList<qreal> dashes;
     switch (pen.Kind()) {
     case PS_DASH:
-        dashes = cosmetic ? QList<qreal> {18, 6} : QList<qreal> {3, 1};
+        dashes = cosmetic ? QList<qreal> { 18, 6 } : QList<qreal> { 3, 1 };
         break;
     case PS_DOT:
-        dashes = cosmetic ? QList<qreal> {3, 3} : QList<qreal> {1, 1};
+        dashes = cosmetic ? QList<qreal> { 3, 3 } : QList<qreal> { 1, 1 };
         break;
     case PS_DASHDOT:
-        dashes = cosmetic ? QList<qreal> {9, 6, 3, 6} : QList<qreal> {3, 1, 1, 1};
+        dashes = cosmetic ? QList<qreal> { 9, 6, 3, 6 } : QList<qreal> { 3, 1, 1, 1 };
         break;
     case PS_DASHDOTDOT:
-        dashes = cosmetic ? QList<qreal> {9, 3, 3, 3, 3, 3} : QList<qreal> {3, 1, 1, 1, 1, 1};
+        dashes = cosmetic ? QList<qreal> { 9, 3, 3, 3, 3, 3 } : QList<qreal> { 3, 1, 1, 1, 1, 1 };
         break;
     case PS_ALTERNATE:
-        dashes = {1, 1};
+        dashes = { 1, 1 };
         break;
     case PS_USERSTYLE: {
         const double unit = cosmetic || pen.width <= 0 ? 1.0 : pen.width;
@@ -497,7 +521,7 @@ void TEmfRenderer::PatBlt(const QRectF& target, uint32_t rop)
         if (rasterOps_)
             mode = QPainter::RasterOp_SourceXorDestination;
         break;
-    default:  // PATCOPY and operations that reduce to painting the pattern
+    default: // PATCOPY and operations that reduce to painting the pattern
         brush = BrushFor(*dc_.brush);
         break;
     }

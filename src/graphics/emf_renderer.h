@@ -84,6 +84,13 @@ public:
     // Prepares the painter with the given transform instead of the logical one.
     void PrepareWith(const QTransform& transform);
 
+    // Lines drawn with a pen of one pixel leave out their end point, as the platform draws them:
+    // the end moved back by one painter pixel towards from (to itself for wider pens).
+    QPointF LineEnd(const QPointF& from, const QPointF& to) const;
+    // The platform leaves out the right and bottom edges of a figure's box: the box less one
+    // painter pixel on those sides, in logical units (unchanged under rotation or shear).
+    QRectF InclusiveBox(const QRectF& logical) const;
+
     // The painter brush for a metafile brush, with the colours of the device context.
     QBrush BrushFor(const TEmfBrush& brush);
 
@@ -107,7 +114,7 @@ private:
     bool rasterOps_ = false;
     bool clipDirty_ = true;
     bool hasBaseClip_ = false;
-    QPainterPath baseClip_;  // the painter's own clip, in its device coordinates
+    QPainterPath baseClip_; // the painter's own clip, in its device coordinates
     bool antialiasing_ = false;
     bool compositionChanged_ = false;
 };

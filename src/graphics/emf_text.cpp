@@ -7,6 +7,7 @@
 #include "platform/stream.h"
 
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QStringDecoder>
 #include <cmath>
 
@@ -17,10 +18,10 @@ namespace {
 constexpr size_t kMaxChars = 1u << 20;
 
 // Windows-1252 code points 0x80..0x9F.
-const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+const char16_t kCp1252High[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
 
 const char* CodePageName(uint8_t charSet)
 {
@@ -82,7 +83,8 @@ bool ReadOneRun(TEmfRecord& r, size_t at, bool wide, uint8_t charSet, TEmfTextRu
     if (run.options & ETO_GLYPH_INDEX) {
         run.text.resize(chars);
         for (uint32_t i = 0; i < chars; ++i)
-            run.text[i] = wide ? GlyphToChar(ReadLE16(bytes.data() + 2 * i)) : GlyphToChar(bytes[i]);
+            run.text[i] =
+                wide ? GlyphToChar(ReadLE16(bytes.data() + 2 * i)) : GlyphToChar(bytes[i]);
     } else if (wide) {
         run.text.resize(chars);
         for (uint32_t i = 0; i < chars; ++i)
@@ -221,7 +223,8 @@ void DrawTextRun(TEmfRenderer& renderer, const TEmfTextRun& run)
     const double angle = lf.Escapement / 10.0 * M_PI / 180.0;
     const double c = std::cos(angle), s = std::sin(angle);
     const QTransform glyphToLogical(c * fx, -s * fy, s * fx, c * fy, 0, 0);
-    const QTransform full = glyphToLogical * QTransform::fromTranslate(reference.x(), reference.y()) *
+    const QTransform full = glyphToLogical *
+                            QTransform::fromTranslate(reference.x(), reference.y()) *
                             renderer.LogicalToPainter();
     const double sx = std::hypot(full.m11(), full.m12());
     const double sy = std::hypot(full.m21(), full.m22());
@@ -272,7 +275,8 @@ void DrawTextRun(TEmfRenderer& renderer, const TEmfTextRun& run)
         else
             advance = advances[i].x() * stretch + (text[i] == u' ' ? breakExtra : 0);
         xs[size_t(i) + 1] = xs[size_t(i)] + advance;
-        ys[size_t(i) + 1] = ys[size_t(i)] - (run.dy.size() == size_t(n) ? run.dy[size_t(i)] * sy : 0);
+        ys[size_t(i) + 1] =
+            ys[size_t(i)] - (run.dy.size() == size_t(n) ? run.dy[size_t(i)] * sy : 0);
     }
     const double width = xs[size_t(n)];
     double x0 = 0;
@@ -326,43 +330,73 @@ void DrawTextRun(TEmfRenderer& renderer, const TEmfTextRun& run)
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
 
-    QList<quint32> runGlyphs;
-    QList<QPointF> positions;
-    runGlyphs.reserve(n);
-    positions.reserve(n);
-    std::vector<qsizetype> missing;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t ch = text[i].unicode();
-        if (ch < 0x20 || QChar::isLowSurrogate(ch))
-            continue;
-        if (glyphs[i] == 0) {
-            missing.push_back(i);
-            continue;
+    // Drawings that keep text as text (SVG) get strings: one per stretch of characters whose
+    // placement agrees with the font's own advances, so the text stays searchable.
+    const QPaintEngine* engine = painter.paintEngine();
+    if (engine && engine->type() == QPaintEngine::SVG) {
+        QFont qfont = font.QtFont(emPx, 0);
+        qfont.setPixelSize(std::max(1, int(std::lround(emPx))));
+        painter.setFont(qfont);
+        if (stretch != 1.0)
+            painter.setTransform(QTransform::fromScale(stretch, 1) * drawing);
+        qsizetype start = 0;
+        double natural = 0;
+        for (qsizetype i = 0; i <= n; ++i) {
+            const bool end = i == n;
+            if (!end) {
+                const double drift = xs[size_t(i)] - (xs[size_t(start)] + natural);
+                if (std::fabs(drift) <= 0.5 && (ys[size_t(i)] == ys[size_t(start)])) {
+                    natural += advances[i].x() * stretch;
+                    continue;
+                }
+            }
+            painter.drawText(
+                QPointF((x0 + xs[size_t(start)]) / stretch, baseline + ys[size_t(start)]),
+                text.mid(start, i - start));
+            start = i;
+            natural = end ? 0 : advances[i].x() * stretch;
         }
-        runGlyphs.push_back(glyphs[i]);
-        positions.push_back(QPointF((x0 + xs[size_t(i)]) / stretch, baseline + ys[size_t(i)]));
-    }
-    const QTransform stretched = QTransform::fromScale(stretch, 1) * drawing;
-    if (stretch != 1.0)
-        painter.setTransform(stretched);
-    if (!runGlyphs.isEmpty()) {
-        QGlyphRun glyphRun;
-        glyphRun.setRawFont(raw);
-        glyphRun.setGlyphIndexes(runGlyphs);
-        glyphRun.setPositions(positions);
-        painter.drawGlyphRun(QPointF(0, 0), glyphRun);
-    }
-    if (!missing.empty()) {
-        // Characters the stand-in font lacks come from the system's fallback fonts.
-        painter.setFont(font.QtFont(emPx, 0));
-        for (qsizetype i : missing) {
-            QString one = text.mid(i, QChar::isHighSurrogate(text[i].unicode()) ? 2 : 1);
-            painter.drawText(QPointF((x0 + xs[size_t(i)]) / stretch, baseline + ys[size_t(i)]),
-                             one);
+        if (stretch != 1.0)
+            painter.setTransform(drawing);
+    } else {
+        QList<quint32> runGlyphs;
+        QList<QPointF> positions;
+        runGlyphs.reserve(n);
+        positions.reserve(n);
+        std::vector<qsizetype> missing;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t ch = text[i].unicode();
+            if (ch < 0x20 || QChar::isLowSurrogate(ch))
+                continue;
+            if (glyphs[i] == 0) {
+                missing.push_back(i);
+                continue;
+            }
+            runGlyphs.push_back(glyphs[i]);
+            positions.push_back(QPointF((x0 + xs[size_t(i)]) / stretch, baseline + ys[size_t(i)]));
         }
+        const QTransform stretched = QTransform::fromScale(stretch, 1) * drawing;
+        if (stretch != 1.0)
+            painter.setTransform(stretched);
+        if (!runGlyphs.isEmpty()) {
+            QGlyphRun glyphRun;
+            glyphRun.setRawFont(raw);
+            glyphRun.setGlyphIndexes(runGlyphs);
+            glyphRun.setPositions(positions);
+            painter.drawGlyphRun(QPointF(0, 0), glyphRun);
+        }
+        if (!missing.empty()) {
+            // Characters the stand-in font lacks come from the system's fallback fonts.
+            painter.setFont(font.QtFont(emPx, 0));
+            for (qsizetype i : missing) {
+                QString one = text.mid(i, QChar::isHighSurrogate(text[i].unicode()) ? 2 : 1);
+                painter.drawText(QPointF((x0 + xs[size_t(i)]) / stretch, baseline + ys[size_t(i)]),
+                                 one);
+            }
+        }
+        if (stretch != 1.0)
+            painter.setTransform(drawing);
     }
-    if (stretch != 1.0)
-        painter.setTransform(drawing);
     if (lf.Underline || lf.StrikeOut) {
         const double thickness = std::max(metrics.lineWidth * emPx, 1.0);
         if (lf.Underline)

@@ -13,12 +13,12 @@ class TEmfRecord;
 class TEmfRenderer;
 
 struct TEmfTextRun {
-    QPointF reference;  // logical units
-    QString text;       // as the characters were stored (ANSI runs decoded)
-    std::vector<double> dx;  // advance after each character, logical units (empty: the font's)
-    std::vector<double> dy;  // vertical advances (ETO_PDY), logical units, up is positive
-    uint32_t options = 0;    // ETO_*
-    QRectF rect;             // ETO_OPAQUE / ETO_CLIPPED rectangle, logical units
+    QPointF reference;      // logical units
+    QString text;           // as the characters were stored (ANSI runs decoded)
+    std::vector<double> dx; // advance after each character, logical units (empty: the font's)
+    std::vector<double> dy; // vertical advances (ETO_PDY), logical units, up is positive
+    uint32_t options = 0;   // ETO_*
+    QRectF rect;            // ETO_OPAQUE / ETO_CLIPPED rectangle, logical units
 };
 
 // Decodes the runs of a text record. charSet is the selected font's character set, used for

@@ -27,9 +27,10 @@ std::vector<std::string> ExtractEmfText(std::span<const uint8_t> emf)
         switch (r.Type()) {
         case EMR_EXTCREATEFONTINDIRECTW: {
             const uint32_t index = r.U32(8);
-            if (auto font = FontFromCreateFont(r); font && fonts.size() < TEmfObjectTable::kMaxHandles)
-                fonts[index] = {font->logFont.CharSet,
-                                QString::fromStdU16String(font->logFont.FaceName)};
+            if (auto font = FontFromCreateFont(r);
+                font && fonts.size() < TEmfObjectTable::kMaxHandles)
+                fonts[index] = { font->logFont.CharSet,
+                                 QString::fromStdU16String(font->logFont.FaceName) };
             break;
         }
         case EMR_SELECTOBJECT: {
@@ -38,7 +39,8 @@ std::vector<std::string> ExtractEmfText(std::span<const uint8_t> emf)
                 break;
             if (index & kStockObjectFlag) {
                 const uint32_t stock = index & ~kStockObjectFlag;
-                if (stock >= OEM_FIXED_FONT && stock <= DEFAULT_GUI_FONT && stock != DEFAULT_PALETTE)
+                if (stock >= OEM_FIXED_FONT && stock <= DEFAULT_GUI_FONT &&
+                    stock != DEFAULT_PALETTE)
                     current = Font();
             } else if (auto found = fonts.find(index); found != fonts.end()) {
                 current = found->second;

@@ -18,59 +18,59 @@ constexpr uint8_t kFamilyRoman = 0x10;
 constexpr uint8_t kFamilyModern = 0x30;
 
 struct FaceRule {
-    const char* face;  // lower case
+    const char* face; // lower case
     const QString* family;
 };
 
 const FaceRule kRules[] = {
-    {"arial", &kSans},
-    {"arial narrow", &kSans},
-    {"arial unicode ms", &kSans},
-    {"arial black", &kSans},
-    {"helvetica", &kSans},
-    {"helv", &kSans},
-    {"ms sans serif", &kSans},
-    {"microsoft sans serif", &kSans},
-    {"ms shell dlg", &kSans},
-    {"ms shell dlg 2", &kSans},
-    {"tahoma", &kSans},
-    {"segoe ui", &kSans},
-    {"calibri", &kSans},
-    {"candara", &kSans},
-    {"corbel", &kSans},
-    {"franklin gothic medium", &kSans},
-    {"trebuchet ms", &kSans},
-    {"century gothic", &kSans},
-    {"lucida sans", &kSans},
-    {"lucida sans unicode", &kSans},
-    {"liberation sans", &kSans},
-    {"system", &kSans},
-    {"small fonts", &kSans},
-    {"verdana", &kWideSans},
-    {"dejavu sans", &kWideSans},
-    {"bitstream vera sans", &kWideSans},
-    {"times new roman", &kSerif},
-    {"times", &kSerif},
-    {"tms rmn", &kSerif},
-    {"ms serif", &kSerif},
-    {"georgia", &kSerif},
-    {"cambria", &kSerif},
-    {"garamond", &kSerif},
-    {"book antiqua", &kSerif},
-    {"palatino linotype", &kSerif},
-    {"century schoolbook", &kSerif},
-    {"liberation serif", &kSerif},
-    {"courier new", &kMono},
-    {"courier", &kMono},
-    {"consolas", &kMono},
-    {"lucida console", &kMono},
-    {"fixedsys", &kMono},
-    {"terminal", &kMono},
-    {"liberation mono", &kMono},
-    {"symbol", &kWideSans},
-    {"wingdings", &kWideSans},
-    {"webdings", &kWideSans},
-    {"marlett", &kWideSans},
+    { "arial", &kSans },
+    { "arial narrow", &kSans },
+    { "arial unicode ms", &kSans },
+    { "arial black", &kSans },
+    { "helvetica", &kSans },
+    { "helv", &kSans },
+    { "ms sans serif", &kSans },
+    { "microsoft sans serif", &kSans },
+    { "ms shell dlg", &kSans },
+    { "ms shell dlg 2", &kSans },
+    { "tahoma", &kSans },
+    { "segoe ui", &kSans },
+    { "calibri", &kSans },
+    { "candara", &kSans },
+    { "corbel", &kSans },
+    { "franklin gothic medium", &kSans },
+    { "trebuchet ms", &kSans },
+    { "century gothic", &kSans },
+    { "lucida sans", &kSans },
+    { "lucida sans unicode", &kSans },
+    { "liberation sans", &kSans },
+    { "system", &kSans },
+    { "small fonts", &kSans },
+    { "verdana", &kWideSans },
+    { "dejavu sans", &kWideSans },
+    { "bitstream vera sans", &kWideSans },
+    { "times new roman", &kSerif },
+    { "times", &kSerif },
+    { "tms rmn", &kSerif },
+    { "ms serif", &kSerif },
+    { "georgia", &kSerif },
+    { "cambria", &kSerif },
+    { "garamond", &kSerif },
+    { "book antiqua", &kSerif },
+    { "palatino linotype", &kSerif },
+    { "century schoolbook", &kSerif },
+    { "liberation serif", &kSerif },
+    { "courier new", &kMono },
+    { "courier", &kMono },
+    { "consolas", &kMono },
+    { "lucida console", &kMono },
+    { "fixedsys", &kMono },
+    { "terminal", &kMono },
+    { "liberation mono", &kMono },
+    { "symbol", &kWideSans },
+    { "wingdings", &kWideSans },
+    { "webdings", &kWideSans },
+    { "marlett", &kWideSans },
 };
 
 QString FamilyByName(const QString& lower)
@@ -139,7 +139,8 @@ const char16_t kSymbolMap[224] = {
     0x23A7, 0x23A8, 0x23A9, 0x23AA,
     // 0xF0
     u' ', 0x27E9, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F, 0x23A0, 0x23A4, 0x23A5, 0x23A6,
-    0x23AB, 0x23AC, 0x23AD, u' '};
+    0x23AB, 0x23AC, 0x23AD, u' '
+};
 
 // The Wingdings characters that documents commonly use; the others show as a bullet.
 struct WingdingsEntry {
@@ -147,24 +148,23 @@ struct WingdingsEntry {
     char32_t unicode;
 };
 const WingdingsEntry kWingdings[] = {
-    {0x20, u' '},    {0x21, 0x270F}, {0x22, 0x2702}, {0x23, 0x2701}, {0x28, 0x260E},
-    {0x29, 0x2706},  {0x2A, 0x2709}, {0x36, 0x231B}, {0x37, 0x2328}, {0x3E, 0x2707},
-    {0x3F, 0x270D},  {0x41, 0x270C}, {0x42, 0x1F44C}, {0x43, 0x1F44D}, {0x44, 0x1F44E},
-    {0x45, 0x261C},  {0x46, 0x261E}, {0x47, 0x261D}, {0x48, 0x261F}, {0x4A, 0x263A},
-    {0x4B, 0x1F610}, {0x4C, 0x2639}, {0x4D, 0x1F4A3}, {0x4E, 0x2620}, {0x51, 0x2708},
-    {0x52, 0x263C},  {0x54, 0x2744}, {0x56, 0x271E}, {0x58, 0x2720}, {0x59, 0x2721},
-    {0x5A, 0x262A},  {0x5B, 0x262F}, {0x5C, 0x0950}, {0x5D, 0x2638}, {0x5E, 0x2648},
-    {0x6C, 0x25CF},  {0x6D, 0x274D}, {0x6E, 0x25A0}, {0x6F, 0x25A1}, {0x70, 0x25FB},
-    {0x71, 0x2751},  {0x72, 0x2752}, {0x73, 0x2B27}, {0x74, 0x29EB}, {0x75, 0x25C6},
-    {0x76, 0x2756},  {0x77, 0x2B25}, {0x78, 0x2327}, {0x79, 0x2353}, {0x7A, 0x2318},
-    {0x7B, 0x2740},  {0x7C, 0x273F}, {0x7D, 0x275D}, {0x7E, 0x275E}, {0x9E, 0x00B7},
-    {0x9F, 0x2022},  {0xA0, 0x25AA}, {0xA1, 0x25CB}, {0xA2, 0x2B55}, {0xA4, 0x25C9},
-    {0xA5, 0x25CE},  {0xA7, 0x25AA}, {0xA8, 0x25FB}, {0xAA, 0x2726}, {0xAB, 0x2605},
-    {0xAC, 0x2736},  {0xAD, 0x2734}, {0xAE, 0x2739}, {0xAF, 0x2735}, {0xB1, 0x2316},
-    {0xD5, 0x232B},  {0xD6, 0x2326}, {0xD8, 0x27A2}, {0xDF, 0x2190}, {0xE0, 0x2192},
-    {0xE1, 0x2191},  {0xE2, 0x2193}, {0xE8, 0x2794}, {0xEF, 0x21E6}, {0xF0, 0x21E8},
-    {0xF1, 0x21E7},  {0xF2, 0x21E9}, {0xFB, 0x2717}, {0xFC, 0x2714}, {0xFD, 0x2612},
-    {0xFE, 0x2611},
+    { 0x20, u' ' },   { 0x21, 0x270F }, { 0x22, 0x2702 }, { 0x23, 0x2701 }, { 0x28, 0x260E },
+    { 0x29, 0x2706 }, { 0x2A, 0x2709 }, { 0x36, 0x231B }, { 0x37, 0x2328 }, { 0x3E, 0x2707 },
+    { 0x3F, 0x270D }, { 0x41, 0x270C }, { 0x45, 0x261C }, { 0x46, 0x261E }, { 0x47, 0x261D },
+    { 0x48, 0x261F }, { 0x4A, 0x263A }, { 0x4C, 0x2639 }, { 0x4E, 0x2620 }, { 0x51, 0x2708 },
+    { 0x52, 0x263C }, { 0x54, 0x2744 }, { 0x56, 0x271E }, { 0x58, 0x2720 }, { 0x59, 0x2721 },
+    { 0x5A, 0x262A }, { 0x5B, 0x262F }, { 0x5C, 0x0950 }, { 0x5D, 0x2638 }, { 0x5E, 0x2648 },
+    { 0x6C, 0x25CF }, { 0x6D, 0x274D }, { 0x6E, 0x25A0 }, { 0x6F, 0x25A1 }, { 0x70, 0x25FB },
+    { 0x71, 0x2751 }, { 0x72, 0x2752 }, { 0x73, 0x2B27 }, { 0x74, 0x29EB }, { 0x75, 0x25C6 },
+    { 0x76, 0x2756 }, { 0x77, 0x2B25 }, { 0x78, 0x2327 }, { 0x79, 0x2353 }, { 0x7A, 0x2318 },
+    { 0x7B, 0x2740 }, { 0x7C, 0x273F }, { 0x7D, 0x275D }, { 0x7E, 0x275E }, { 0x9E, 0x00B7 },
+    { 0x9F, 0x2022 }, { 0xA0, 0x25AA }, { 0xA1, 0x25CB }, { 0xA2, 0x2B55 }, { 0xA4, 0x25C9 },
+    { 0xA5, 0x25CE }, { 0xA7, 0x25AA }, { 0xA8, 0x25FB }, { 0xAA, 0x2726 }, { 0xAB, 0x2605 },
+    { 0xAC, 0x2736 }, { 0xAD, 0x2734 }, { 0xAE, 0x2739 }, { 0xAF, 0x2735 }, { 0xB1, 0x2316 },
+    { 0xD5, 0x232B }, { 0xD6, 0x2326 }, { 0xD8, 0x27A2 }, { 0xDF, 0x2190 }, { 0xE0, 0x2192 },
+    { 0xE1, 0x2191 }, { 0xE2, 0x2193 }, { 0xE8, 0x2794 }, { 0xEF, 0x21E6 }, { 0xF0, 0x21E8 },
+    { 0xF1, 0x21E7 }, { 0xF2, 0x21E9 }, { 0xFB, 0x2717 }, { 0xFC, 0x2714 }, { 0xFD, 0x2612 },
+    { 0xFE, 0x2611 },
 };
 
 char32_t WingdingsChar(uint8_t code)
@@ -246,7 +246,7 @@ QString MapFontText(const QString& face, const QString& text)
 const TFontDesign& FontDesign(const QString& family, int weight, bool italic)
 {
     static QHash<DesignKey, TFontDesign> cache;
-    const DesignKey key {family, weight, italic};
+    const DesignKey key { family, weight, italic };
     const auto found = cache.constFind(key);
     if (found != cache.constEnd())
         return *found;

@@ -6,11 +6,11 @@
 #include <string>
 
 struct TLogFont {
-    int32_t Height = 0;       // < 0: character (em) height; > 0: cell height; 0: default size
-    int32_t Width = 0;        // average character width, 0 for the font's own
-    int32_t Escapement = 0;   // tenths of a degree, counter-clockwise
-    int32_t Orientation = 0;  // tenths of a degree
-    int32_t Weight = 400;     // 0 default, 400 normal, 700 bold
+    int32_t Height = 0;      // < 0: character (em) height; > 0: cell height; 0: default size
+    int32_t Width = 0;       // average character width, 0 for the font's own
+    int32_t Escapement = 0;  // tenths of a degree, counter-clockwise
+    int32_t Orientation = 0; // tenths of a degree
+    int32_t Weight = 400;    // 0 default, 400 normal, 700 bold
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
@@ -38,9 +38,9 @@ struct TFontDesign {
     double ascent = 0.905;
     double descent = 0.212;
     double averageWidth = 0.5;
-    double underlinePos = 0.106;  // below the baseline
+    double underlinePos = 0.106; // below the baseline
     double lineWidth = 0.073;
-    double strikeOutPos = 0.259;  // above the baseline
+    double strikeOutPos = 0.259; // above the baseline
 };
 const TFontDesign& FontDesign(const QString& family, int weight, bool italic);
 

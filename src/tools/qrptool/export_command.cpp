@@ -1,9 +1,8 @@
 // qrptool export: every page of a report in one vector PDF, each on a sheet of its own size.
-#include "tools/qrptool/command.h"
-
 #include "graphics/metafile.h"
 #include "pagestore/qr_page_list.h"
 #include "pagestore/qr_stream.h"
+#include "tools/qrptool/command.h"
 #include "tools/qrptool/page_picture.h"
 
 #include <QPainter>

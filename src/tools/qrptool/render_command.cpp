@@ -1,9 +1,8 @@
 // qrptool render: one page as a PNG picture, or as an SVG or PDF drawing with text kept as text.
-#include "tools/qrptool/command.h"
-
 #include "graphics/metafile.h"
 #include "pagestore/qr_page_list.h"
 #include "pagestore/qr_stream.h"
+#include "tools/qrptool/command.h"
 #include "tools/qrptool/page_picture.h"
 
 #include <QImage>
@@ -37,8 +36,9 @@ void WritePng(const TMetafile& page, QSizeF inches, double dpi, const std::strin
 {
     const double fitted = FittingResolution(inches, dpi);
     if (fitted < dpi)
-        std::fprintf(stderr, "qrptool render: the page is too large for %g dpi; drawn at %.1f dpi\n",
-                     dpi, fitted);
+        std::fprintf(stderr,
+                     "qrptool render: the page is too large for %g dpi; drawn at %.1f dpi\n", dpi,
+                     fitted);
     const QSize pixels(std::max(1, int(std::lround(inches.width() * fitted))),
                        std::max(1, int(std::lround(inches.height() * fitted))));
     QImage image(pixels, QImage::Format_RGB32);
@@ -110,8 +110,7 @@ int Render(const Arguments& arguments)
     TQRPageList list;
     list.OpenFile(args[0]);
     const auto page = FetchExistingPage(list, args[0], pageNumber);
-    const QSizeF inches =
-        PageSizeInches(*page, args[0] + " page " + std::to_string(pageNumber));
+    const QSizeF inches = PageSizeInches(*page, args[0] + " page " + std::to_string(pageNumber));
     switch (format) {
     case Format::Png:
         WritePng(*page, inches, dpi, args[1]);

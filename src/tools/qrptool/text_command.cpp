@@ -1,10 +1,9 @@
 // qrptool text: the strings that the pages draw, one text record per line, in drawing order.
-#include "tools/qrptool/command.h"
-
 #include "graphics/emf_text.h"
 #include "graphics/metafile.h"
 #include "pagestore/qr_page_list.h"
 #include "pagestore/qr_stream.h"
+#include "tools/qrptool/command.h"
 #include "tools/qrptool/page_picture.h"
 
 #include <cstdio>

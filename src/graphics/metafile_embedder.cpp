@@ -1,9 +1,11 @@
 #include "graphics/metafile_embedder.h"
 
+#include "graphics/emf_player.h"
 #include "graphics/metafile.h"
 #include "platform/errors.h"
 #include "platform/stream.h"
 
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -34,26 +36,24 @@ struct TPageState {
 
 class TEmbedder {
 public:
-    TEmbedder(const TEmfHeader& header, const TRect& target, TEmfHandleTable& handles,
+    // frameToTarget: the inner device units onto the outer ones, as playing the picture over the
+    // target would map them, so that embedding and drawing directly agree.
+    TEmbedder(const TEmfHeader& header, const QTransform& frameToTarget, TEmfHandleTable& handles,
               TEmfRecordBuilder& builder,
               const std::function<void(std::span<const uint8_t>)>& write)
-        : header_(header), handles_(handles), builder_(builder), write_(write)
+        : header_(header), handles_(handles), builder_(builder), write_(write),
+          scaleX_(frameToTarget.m11()), scaleY_(frameToTarget.m22()), offsetX_(frameToTarget.dx()),
+          offsetY_(frameToTarget.dy())
     {
-        // Micrometres, where the header has them, are the exact size of the reference device.
-        const double pixelsPerMmX = header.umCx > 0 ? header.deviceCx * 1000.0 / header.umCx
-                                                    : double(header.deviceCx) / header.mmCx;
-        const double pixelsPerMmY = header.umCy > 0 ? header.deviceCy * 1000.0 / header.umCy
-                                                    : double(header.deviceCy) / header.mmCy;
-        const double frameLeft = header.frameLeft / 100.0 * pixelsPerMmX;
-        const double frameTop = header.frameTop / 100.0 * pixelsPerMmY;
-        const double frameWidth =
-            (double(header.frameRight) - header.frameLeft) / 100.0 * pixelsPerMmX;
-        const double frameHeight =
-            (double(header.frameBottom) - header.frameTop) / 100.0 * pixelsPerMmY;
-        scaleX_ = target.Width() / frameWidth;
-        scaleY_ = target.Height() / frameHeight;
-        offsetX_ = target.Left - frameLeft * scaleX_;
-        offsetY_ = target.Top - frameTop * scaleY_;
+        // The fixed map modes need the reference device; a header without one gets the screen's.
+        if (header_.deviceCx <= 0 || header_.deviceCy <= 0 || header_.mmCx <= 0 ||
+            header_.mmCy <= 0) {
+            const TEmfReferenceDevice screen = ReferenceDeviceAt(96);
+            header_.deviceCx = screen.deviceCx;
+            header_.deviceCy = screen.deviceCy;
+            header_.mmCx = screen.mmCx;
+            header_.mmCy = screen.mmCy;
+        }
     }
 
     void Run(std::span<const uint8_t> emf)
@@ -384,7 +384,7 @@ private:
         }
     }
 
-    const TEmfHeader& header_;
+    TEmfHeader header_;
     TEmfHandleTable& handles_;
     TEmfRecordBuilder& builder_;
     const std::function<void(std::span<const uint8_t>)>& write_;
@@ -407,9 +407,16 @@ bool EmbedMetafile(std::span<const uint8_t> emf, const TRect& target, TEmfHandle
     } catch (const EInvalidGraphic&) {
         return false;
     }
-    if (header.deviceCx <= 0 || header.deviceCy <= 0 || header.mmCx <= 0 || header.mmCy <= 0 ||
-        header.frameRight <= header.frameLeft || header.frameBottom <= header.frameTop)
+    // Without a frame, a picture is laid out by its bounds; without either, there is nothing to
+    // lay out.
+    const QRectF frame = FrameInDeviceUnits(header);
+    const bool framed = frame.width() > 0 && frame.height() > 0;
+    const bool bounded =
+        header.boundsRight >= header.boundsLeft && header.boundsBottom >= header.boundsTop;
+    if (!framed && !bounded)
         return false;
-    TEmbedder(header, target, handles, builder, write).Run(emf);
+    const QTransform frameToTarget =
+        DeviceToTarget(header, QRectF(target.Left, target.Top, target.Width(), target.Height()));
+    TEmbedder(header, frameToTarget, handles, builder, write).Run(emf);
     return true;
 }

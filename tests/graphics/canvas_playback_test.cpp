@@ -268,3 +268,35 @@ TEST(CanvasPlayback, BitmapsLandWhereDrawn)
         EXPECT_EQ(image.pixel(135, 45) & 0xFFFFFF, 0x0000FFu) << Describe(image, 135, 45); // opaque
     }
 }
+
+// A painter canvas draws in the painter's coordinates as it found them, metafiles included,
+// whatever the player did to the painter in between.
+TEST(CanvasPlayback, PainterCanvasKeepsThePaintersTransform)
+{
+    TMetafile inner;
+    inner.SetWidth(24);
+    inner.SetHeight(24);
+    {
+        TMetafileCanvas canvas(inner);
+        canvas.Brush.Color = clBlue;
+        canvas.FillRect(Rect(0, 0, 24, 24));
+    }
+    QImage image = Blank();
+    {
+        QPainter painter(&image);
+        painter.translate(20, 10);
+        TPainterCanvas canvas(painter, 96);
+        canvas.Pen.Style = psClear;
+        canvas.Brush.Color = clRed;
+        canvas.Rectangle(0, 0, 11, 11);
+        canvas.StretchDraw(Rect(50, 50, 98, 74), inner);
+        canvas.Rectangle(100, 0, 111, 11);
+    }
+    EXPECT_EQ(image.pixel(25, 15) & 0xFFFFFF, 0xFF0000u) << Describe(image, 25, 15);
+    EXPECT_EQ(image.pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu) << Describe(image, 5, 5);
+    EXPECT_EQ(image.pixel(71, 61) & 0xFFFFFF, 0x0000FFu) << Describe(image, 71, 61);
+    EXPECT_EQ(image.pixel(116, 81) & 0xFFFFFF, 0x0000FFu) << Describe(image, 116, 81);
+    EXPECT_EQ(image.pixel(119, 61) & 0xFFFFFF, 0xFFFFFFu) << Describe(image, 119, 61);
+    EXPECT_EQ(image.pixel(60, 55) & 0xFFFFFF, 0xFFFFFFu) << Describe(image, 60, 55);
+    EXPECT_EQ(image.pixel(125, 15) & 0xFFFFFF, 0xFF0000u) << Describe(image, 125, 15);
+}

@@ -345,3 +345,22 @@ TEST(CanvasRecording, BitmapsBecomeDeviceIndependentBitmaps)
     EXPECT_EQ(blend->bytes[blendBits + 3], 128);      // alpha
     EXPECT_NEAR(blend->bytes[blendBits + 2], 128, 1); // premultiplied red
 }
+
+// After Refresh the tools are made and selected again, without using up object slots.
+TEST(CanvasRecording, RefreshSelectsTheToolsAgain)
+{
+    TRecordingCanvas canvas;
+    canvas.Rectangle(0, 0, 10, 10);
+    canvas.TextOut(0, 0, u"a");
+    for (int i = 0; i < 3; ++i) {
+        canvas.Refresh();
+        canvas.Rectangle(0, 0, 10, 10);
+        canvas.TextOut(0, 0, u"a");
+    }
+    const auto records = canvas.Records();
+    EXPECT_EQ(CountOf(records, emf::EMR_CREATEPEN), 4u);
+    EXPECT_EQ(CountOf(records, emf::EMR_CREATEBRUSHINDIRECT), 4u);
+    EXPECT_EQ(CountOf(records, emf::EMR_EXTCREATEFONTINDIRECTW), 4u);
+    EXPECT_EQ(CountOf(records, emf::EMR_DELETEOBJECT), 9u);
+    EXPECT_EQ(canvas.Handles().HandleCount(), 4);
+}

@@ -13,7 +13,7 @@ class TQRPageList;
 namespace qrptool {
 
 // The largest raster picture made, in pixels; larger pages are drawn at a lower resolution.
-constexpr double kMaxPicturePixels = 64.0 * 1024 * 1024;
+constexpr double kMaxPicturePixels = 16.0 * 1024 * 1024;
 
 // The page's frame size in inches; InputError when the page has no area.
 QSizeF PageSizeInches(const TMetafile& page, const std::string& what);

@@ -285,7 +285,11 @@ bool TEmfRenderer::Prepare()
     // Without bitwise operations, inverting the destination has no faithful equivalent.
     if (!rasterOps_ && dc_.rop2 == R2_NOT)
         return false;
-    PrepareWith(LogicalToPainter());
+    const QTransform t = LogicalToPainter();
+    if (!std::isfinite(t.m11()) || !std::isfinite(t.m22()) || !std::isfinite(t.m12()) ||
+        !std::isfinite(t.m21()) || !std::isfinite(t.dx()) || !std::isfinite(t.dy()))
+        return false;
+    PrepareWith(t);
     ApplyRop2();
     return true;
 }
@@ -316,7 +320,8 @@ QPen TEmfRenderer::PenFor(const TEmfPen& pen)
         q.setCapStyle(Qt::FlatCap);
         q.setJoinStyle(Qt::MiterJoin);
     } else {
-        q.setWidthF(pen.width);
+        // Widths beyond any page are drawn as wide as a large page.
+        q.setWidthF(std::min(pen.width, 1.0e5 / scale));
         if (pen.extended) {
             switch (pen.style & PS_ENDCAP_MASK) {
             case PS_ENDCAP_SQUARE:

@@ -149,7 +149,7 @@ bool PlaySetDiBitsToDevice(TEmfRenderer& renderer, TEmfRecord& r)
     if (!invertible)
         return true;
     const QTransform sourceToLogical =
-        QTransform::fromTranslate(origin.x(), origin.y() - top) * deviceToLogical;
+        QTransform::fromTranslate(origin.x() - xSrc, origin.y() - top) * deviceToLogical;
     renderer.DrawImage(sourceToLogical, band, QRectF(xSrc, top, cxSrc, cySrc), SRCCOPY);
     return true;
 }

@@ -129,3 +129,27 @@ TEST(DibPlayback, StretchDiBitsFillsItsTarget)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DibPlayback, SetDiBitsToDeviceCopiesPixelForPixel)
+{
+    const DibCase c = Cases()[3]; // 24 bits: red, green over blue, white
+    TEmfTestFile file;
+    const uint32_t infoAt = 76, bitsAt = infoAt + uint32_t(c.info.size());
+    std::vector<uint8_t> extra = c.info;
+    extra.insert(extra.end(), c.bits.begin(), c.bits.end());
+    file.Add(17, { 8 }); // a mapping that must not stretch the picture
+    file.Add(9, { 1, 1 });
+    file.Add(11, { 5, 5 });
+    // Destination (2, 2) logical = (10, 10) device; source column 1, both rows, all scans.
+    file.Add(80,
+             { 0, 0, -1, -1, 2, 2, 1, 0, 1, 2, int32_t(infoAt), int32_t(c.info.size()),
+               int32_t(bitsAt), int32_t(c.bits.size()), 0, 0, 2 },
+             extra);
+    const QImage image = file.Render();
+    EXPECT_EQ(InkBox(image), QRect(10, 10, 1, 1));
+    EXPECT_EQ(Pixel(image, 10, 10), kGreen);
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // An enhanced metafile held as its bytes. Loading validates the header and consumes exactly the
 // length the header states; the size in screen pixels and in 0.01 mm comes from the frame.
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -24,7 +25,25 @@ public:
     static constexpr uint32_t kSignature = 0x464D4520;  // " EMF"
     static constexpr uint32_t kMaxBytes = 512u * 1024 * 1024;
 
-    TMetafile() = default;
+    TMetafile() { ++liveCount_; }
+    TMetafile(const TMetafile& other)
+        : bytes_(other.bytes_), header_(other.header_), mmWidth_(other.mmWidth_),
+          mmHeight_(other.mmHeight_)
+    {
+        ++liveCount_;
+    }
+    TMetafile(TMetafile&& other) noexcept
+        : bytes_(std::move(other.bytes_)), header_(other.header_), mmWidth_(other.mmWidth_),
+          mmHeight_(other.mmHeight_)
+    {
+        ++liveCount_;
+    }
+    TMetafile& operator=(const TMetafile&) = default;
+    TMetafile& operator=(TMetafile&&) noexcept = default;
+    ~TMetafile() { --liveCount_; }
+
+    // How many metafiles exist in the process: pages are meant to be held one at a time.
+    static int LiveCount() { return liveCount_; }
 
     // Reads one metafile from the stream's position, consuming exactly its stated length.
     // EInvalidGraphic "Metafile is not valid" for a bad header or a stream that ends too soon.
@@ -64,6 +83,7 @@ private:
     TEmfHeader header_;
     int mmWidth_ = 0;
     int mmHeight_ = 0;
+    static inline std::atomic<int> liveCount_ {0};
 };
 
 // a * b / c rounded half away from zero, in 64 bits (the platform's MulDiv); c = 0 gives -1.

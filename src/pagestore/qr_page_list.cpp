@@ -67,8 +67,17 @@ void TQRPageList::OpenFile(const std::string& fileName)
 void TQRPageList::CopyToFile(const std::string& fileName)
 {
     TReplacingFileStream file(fileName);
-    if (spoolStream_)
+    if (spoolStream_) {
         spoolStream_->CopyTo(file);
+    } else {
+        // A document that never held a stream saves as a report without pages.
+        TQRReportHeader header;
+        header.dateWritten = OleDateNow();
+        header.compressed = compression_;
+        uint8_t block[TQRReportHeader::kSize];
+        header.Encode(block);
+        file.WriteBuffer(block, TQRReportHeader::kSize);
+    }
     file.Commit();
 }
 
@@ -263,6 +272,8 @@ void TQRPageList::EndRecord(int32_t recordStart, int32_t linkPosition)
 
 void TQRPageList::AppendPage(const TMetafile& metafile)
 {
+    if (!spoolStream_)
+        throw EStreamError("The report has no spool stream to append pages to");
     std::lock_guard guard(lock_);
     TQRStream& stream = *spoolStream_;
     ++pageTotal_;

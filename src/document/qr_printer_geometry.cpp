@@ -4,6 +4,7 @@
 
 #include "graphics/metafile.h"
 #include "pagestore/qr_page_list.h"
+#include "pagestore/qr_stream.h"
 #include "platform/screen.h"
 #include "printer/printer.h"
 #include "printing/paper_catalogue.h"

@@ -9,6 +9,7 @@
 #include "platform/guarded.h"
 #include "preview/preview_glyphs.h"
 #include "preview/qr_preview.h"
+#include "preview/qr_preview_image.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -131,14 +131,17 @@ private slots:
     {
         TOsnovniF mainWindow({"qrpview"});
         int asked = 0;
+        TFileDialog seen;
         TFileDialog::Runner = [&](TFileDialog& d) {
             ++asked;
-            QCOMPARE(d.Filter, QStringLiteral("QR Poročila (*.qrp)|*.qrp|Vse datoteke|*.*"));
-            QCOMPARE(d.DefaultExt, QStringLiteral("qrp"));
+            seen = d;
             return false;
         };
         mainWindow.bOpen->click();
         QCOMPARE(asked, 1);
+        QCOMPARE(seen.Filter, QStringLiteral("QR Poročila (*.qrp)|*.qrp|Vse datoteke|*.*"));
+        QCOMPARE(seen.DefaultExt, QStringLiteral("qrp"));
+        QCOMPARE(seen.FilterIndex, 1);
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<TQRStandardPreview*>(w) || !w->isVisible());
     }

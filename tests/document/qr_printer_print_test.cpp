@@ -41,8 +41,8 @@ struct PrintTest : ::testing::Test {
         const auto jobs = printers.system.Jobs();
         std::vector<int> sheets;
         if (!jobs.empty())
-            for (const QImage& sheet : jobs.back()->pages)
-                sheets.push_back(PageShownIn(sheet));
+            for (const MemoryPage& sheet : jobs.back()->pages)
+                sheets.push_back(PageShownIn(sheet.image));
         return sheets;
     }
 
@@ -103,8 +103,8 @@ TEST_F(PrintTest, EmptyRangeOpensAndClosesAnEmptyJob)
         const auto job = printers.system.Jobs().back();
         EXPECT_TRUE(job->ended);
         EXPECT_EQ(NewPages(), 0);
-        for (const QImage& sheet : job->pages)
-            EXPECT_EQ(PageShownIn(sheet), 0);
+        for (const MemoryPage& sheet : job->pages)
+            EXPECT_EQ(PageShownIn(sheet.image), 0);
     }
 }
 
@@ -136,8 +136,8 @@ TEST_F(PrintTest, CancelWhilePageFourPrintsAbortsAfterItsNewSheet)
     EXPECT_FALSE(job->ended);
     EXPECT_EQ(NewPages(), 4);
     std::vector<int> drawn;
-    for (const QImage& sheet : job->pages)
-        drawn.push_back(PageShownIn(sheet));
+    for (const MemoryPage& sheet : job->pages)
+        drawn.push_back(PageShownIn(sheet.image));
     EXPECT_EQ(drawn, (std::vector<int> {1, 2, 3, 4, 0}));
 }
 

@@ -1,7 +1,9 @@
 #include "document/qr_error.h"
 #include "document/qr_printer.h"
 #include "graphics/canvas.h"
+#include "graphics/emf_player.h"
 #include "graphics/metafile.h"
+#include "platform/stream.h"
 #include "support/coloured_pages.h"
 #include "support/memory_printers.h"
 #include "support/message_log.h"
@@ -167,8 +169,8 @@ TEST_F(RecordingTest, PrinterRecordingPrintsOnlyTheRange)
     EXPECT_TRUE(job->ended);
     EXPECT_EQ(job->title, "Direct");
     std::vector<int> sheets;
-    for (const QImage& sheet : job->pages)
-        sheets.push_back(PageShownIn(sheet));
+    for (const MemoryPage& sheet : job->pages)
+        sheets.push_back(PageShownIn(sheet.image));
     EXPECT_EQ(sheets, (std::vector<int> {2, 3}));
     EXPECT_EQ(afterPrint, 1);
     EXPECT_EQ(doc.PageImage(1), nullptr) << "nothing is stored for the printer";

@@ -125,12 +125,15 @@ private slots:
         preview.SetPageNumber(4);
         QCOMPARE(preview.PageNumber(), 3);
 
+
         auto empty = Loaded({}, "empty.qrp");
-        preview.SetDocument(empty.get());
-        QCOMPARE(preview.PageNumber(), 1);
-        QVERIFY(!preview.PageImage()->HasPage());
-        preview.SetPageNumber(1);
-        QVERIFY(!preview.PageImage()->HasPage());
+        TQRPreview fresh;
+        fresh.SetDocument(empty.get());
+        QCOMPARE(fresh.PageNumber(), 1);
+        QVERIFY(!fresh.PageImage()->HasPage());
+        fresh.SetPageNumber(1);
+        QVERIFY(!fresh.PageImage()->HasPage());
+        fresh.SetDocument(nullptr);  // the document must outlive its attachment
     }
 
     // The picture: a white sheet with the page over it, a black frame and a 2-pixel shadow.

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 #include <fstream>
@@ -76,7 +77,7 @@ private slots:
         QVERIFY(window->Print->isEnabled());
         QVERIFY(!window->PrintSetup->isEnabled());
         QVERIFY(doc->ShowingPreview());
-        QCOMPARE(window->ToolBar1->actions().count(), 16);
+        QCOMPARE(window->ToolBar1->actions().count(), 17);
         QCOMPARE(window->ZoomFit->toolTip(), QStringLiteral("Zoom to fit"));
         QCOMPARE(window->ExitButton->text(), QStringLiteral("&Close"));
     }

@@ -21,7 +21,7 @@ void TQRPreviewImage::SetPageNumber(int32_t n)
 {
     pageNumber_ = n;
     pageMetafile_.reset();
-    rendered_ = QImage();
+    renderedValid_ = false;
     if (document_)
         pageMetafile_ = document_->PageImage(n);
     // Drawn at once, not at the next repaint.
@@ -33,7 +33,7 @@ void TQRPreviewImage::SetPageNumber(int32_t n)
 
 void TQRPreviewImage::resizeEvent(QResizeEvent* event)
 {
-    rendered_ = QImage();
+    renderedValid_ = false;
     QWidget::resizeEvent(event);
 }
 
@@ -69,12 +69,15 @@ void TQRPreviewImage::paintEvent(QPaintEvent* event)
         PaintPage(painter);
         return;
     }
-    if (rendered_.size() != pixels || rendered_.devicePixelRatio() != ratio) {
-        rendered_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (!renderedValid_ || rendered_.size() != pixels || rendered_.devicePixelRatio() != ratio) {
+        // The buffer is kept from page to page while the size stays: paging does not allocate.
+        if (rendered_.size() != pixels)
+            rendered_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         rendered_.setDevicePixelRatio(ratio);
         rendered_.fill(Qt::transparent);
         QPainter cache(&rendered_);
         PaintPage(cache);
+        renderedValid_ = true;
     }
     const QRect r = event->rect();
     painter.drawImage(r, rendered_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));

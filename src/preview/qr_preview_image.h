@@ -37,4 +37,5 @@ private:
     // The page drawn once at the image's size and the screen's pixel ratio: scrolling and
     // repainting then copy pixels instead of playing the metafile again.
     QImage rendered_;
+    bool renderedValid_ = false;
 };

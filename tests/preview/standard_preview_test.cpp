@@ -236,6 +236,24 @@ private slots:
         QVERIFY(!doc->ShowingPreview());
     }
 
+    // The button prints through the document: one job, every page on a sheet of its own, with
+    // the detected paper and orientation in the job's device mode.
+    void printButtonPrintsTheWholeReportAsOneJob()
+    {
+        Open(3);
+        window->Print->trigger();
+        const auto jobs = setup->printers->system.Jobs();
+        QCOMPARE(jobs.size(), size_t(1));
+        const MemoryJob& job = *jobs.front();
+        QVERIFY(job.ended);
+        QCOMPARE(job.pages.size(), size_t(3));
+        for (int n = 1; n <= 3; ++n)
+            QCOMPARE(PageShownIn(job.pages[size_t(n - 1)].image), n);
+        QCOMPARE(job.devMode.dmPaperSize, int16_t(DMPAPER_A4));
+        QCOMPARE(job.devMode.dmOrientation, int16_t(DMORIENT_PORTRAIT));
+        QVERIFY(setup->errors.empty());
+    }
+
     void factoryShowsAWindowThatOutlivesIt()
     {
         TQRStandardPreviewInterface::Install();

@@ -66,16 +66,19 @@ void TQRPrinter::DetectPaperFromFirstPage()
     UseScreenScales();
     if (pageTotal_ <= 0)
         return;
-    long double w, h;
+    long double w, h;  // tenths of a millimetre
     {
         const std::unique_ptr<TMetafile> first = pageList_->FetchPage(1);
         if (!first)
             return;
-        w = first->Width();
-        h = first->Height();
+        // The size in screen pixels divided by the screen's scale is the frame's size; it is
+        // taken from the frame directly, since whole pixels would turn a 148 mm page (559.37
+        // pixels) into 147.9 mm, one 4 mm unit short of A5.
+        w = first->MMWidth() / 10.0L;
+        h = first->MMHeight() / 10.0L;
     }
-    const long double width = std::truncl(w / scaleX_ / 40.0L);
-    const long double length = std::truncl(h / scaleX_ / 40.0L);
+    const long double width = std::truncl(w / 40.0L);
+    const long double length = std::truncl(h / 40.0L);
     for (const TPaperCatalogueRow& row : PaperCatalogue()) {
         if (row.width4mm == width && row.length4mm == length) {
             SetPaperSize(row.size);

@@ -11,6 +11,9 @@
 #include "printer/printer.h"
 #include "printing/printer_settings.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 constexpr int32_t kSpillLimit = 100000;
 }
@@ -81,6 +84,10 @@ void TQRPrinter::StartStorePage()
     pageImage_ = std::make_unique<TMetafile>();
     pageImage_->SetWidth(DeviceSizeX(OrientedWidth()));
     pageImage_->SetHeight(DeviceSizeY(OrientedLength()));
+    // The frame keeps the sheet's exact size: taken back from whole pixels, a 148 mm sheet would
+    // measure 147.9 mm, one 4 mm unit short of A5 when the report is loaded again.
+    pageImage_->SetMMWidth(int(std::clamp<int64_t>(int64_t(OrientedWidth()) * 10, 0, INT32_MAX)));
+    pageImage_->SetMMHeight(int(std::clamp<int64_t>(int64_t(OrientedLength()) * 10, 0, INT32_MAX)));
     pageCanvas_ = std::make_unique<TMetafileCanvas>(*pageImage_);
     canvas_ = pageCanvas_.get();
     UseScreenScales();

@@ -137,9 +137,12 @@ TEST_F(DocumentTest, DetectsPaperSizeAndOrientationFromPageOne)
         {279.4, 431.8, true, TQRPaperSize::qr11X17, poPortrait},
         {431.8, 279.4, true, TQRPaperSize::qr11X17, poLandscape},
         {100, 100, true, TQRPaperSize::ESheet, poLandscape},
-        // 148 mm comes to 559 screen pixels, 147.9 mm, 36 units: one short of A5's 37.
+        // A5's 148 mm is a whole number of 4 mm units: the page is measured by its frame, not
+        // by whole screen pixels (559, which is 147.9 mm), so it counts; just under it does not.
         {149, 211, false, TQRPaperSize::A5, poPortrait},
-        {148, 210, false, TQRPaperSize::A4, poPortrait},
+        {148, 210, false, TQRPaperSize::A5, poPortrait},
+        {210, 148, false, TQRPaperSize::A5, poLandscape},
+        {147.9, 210, false, TQRPaperSize::A4, poPortrait},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);

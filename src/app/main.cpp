@@ -3,12 +3,15 @@
 #include "platform/application.h"
 #include "preview/qr_standard_preview_interface.h"
 
+#include <QIcon>
+
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("qrpview"));
     app.setApplicationDisplayName(QStringLiteral("Varnelle"));
     app.setDesktopFileName(QStringLiteral("qrpview"));
+    app.setWindowIcon(QIcon::fromTheme(QStringLiteral("qrpview"), QIcon(QStringLiteral(":/qrpview.svg"))));
     TQRStandardPreviewInterface::Install();
     TOsnovniF mainWindow(app.arguments());
     if (app.Terminated())

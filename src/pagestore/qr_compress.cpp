@@ -23,13 +23,29 @@ TQRCompress::TQRCompress(TStream& stream, bool compress, int64_t limit)
 
 void TQRCompress::ResetTree()
 {
-    for (int i = 1; i <= 512; ++i)
+    for (int i = 1; i <= 512; ++i) {
         parent_[i] = uint8_t((i - 1) / 2);
-    parent_[0] = 0;
-    for (int i = 0; i < 256; ++i) {
-        left_[i] = uint16_t(2 * i + 1);
-        right_[i] = uint16_t(2 * i + 2);
+        side_[i] = uint8_t(i % 2 == 0);
     }
+    parent_[0] = 0;
+    side_[0] = 0;
+    for (int i = 0; i < 256; ++i) {
+        child_[i][0] = uint16_t(2 * i + 1);
+        child_[i][1] = uint16_t(2 * i + 2);
+    }
+}
+
+// The parent's sibling s takes a's place under c, and a takes s's place under d (c's parent).
+QRP_INLINE void TQRCompress::SplayStep(int a, int aSide, int c, int cSide, int d)
+{
+    const int uncleSide = cSide ^ 1;
+    const int s = child_[d][uncleSide];
+    child_[d][uncleSide] = uint16_t(a);
+    parent_[a] = uint8_t(d);
+    side_[a] = uint8_t(uncleSide);
+    child_[c][aSide] = uint16_t(s);
+    parent_[s] = uint8_t(c);
+    side_[s] = uint8_t(aSide);
 }
 
 // Exchanges the node with its parent's sibling and goes on from the grandparent, so the node rises
@@ -41,22 +57,8 @@ QRP_INLINE void TQRCompress::SemiSplay(int node)
         const int c = parent_[a];
         if (c == kRoot)
             break;
-        const int d = parent_[c];
-        int s;
-        if (left_[d] == c) {
-            s = right_[d];
-            right_[d] = uint16_t(a);
-        } else {
-            s = left_[d];
-            left_[d] = uint16_t(a);
-        }
-        if (left_[c] == a)
-            left_[c] = uint16_t(s);
-        else
-            right_[c] = uint16_t(s);
-        parent_[a] = uint8_t(d);
-        parent_[s] = uint8_t(c);
-        a = d;
+        SplayStep(a, side_[a], c, side_[c], parent_[c]);
+        a = parent_[a];
     }
 }
 
@@ -97,33 +99,60 @@ uint8_t TQRCompress::RefillAndRead()
 
 // The loops below keep the bit state in locals across a whole block: they are the coder's hot
 // path. The single-byte entry points run the same code for one byte.
+//
+// The encoder climbs from the leaf once, splaying as it goes: the semi-splay only reshapes the
+// levels it has passed, so the bits it gathers are those of the path before the splay, which are
+// the byte's code. The bits are gathered in a word, each new one (nearer the root) below those
+// before it, so that the root's bit ends lowest, as it is sent first. A path deeper than a word
+// holds, rare in a tree that splays what it sees, leaves its deeper parts in words of their own,
+// sent after the part nearer the root.
 void TQRCompress::EncodeBytes(std::span<const uint8_t> values)
 {
-    unsigned bit = bitIndex_;
-    unsigned pending = pendingByte_;
+    constexpr unsigned kWordBits = 56; // with fewer than 8 bits pending, a word fits in 64
+    uint64_t pending = pendingByte_;
+    unsigned bits = bitIndex_;
+    const auto send = [&](uint64_t word, unsigned count) __attribute__((always_inline))
+    {
+        pending |= word << bits;
+        bits += count;
+        while (bits >= 8) {
+            WriteCodeByte(uint8_t(pending));
+            pending >>= 8;
+            bits -= 8;
+        }
+    };
     for (const uint8_t value : values) {
-        // The path is found leaf to root and sent root to leaf; a leaf lies at most 256 deep.
-        bool path[256];
-        int count = 0;
-        for (int a = kFirstLeaf + value; a != kRoot;) {
-            const int p = parent_[a];
-            path[count++] = right_[p] == a;
-            a = p;
-        }
-        while (count > 0) {
-            if (path[--count])
-                pending |= 1u << bit;
-            if (bit == 7) {
-                WriteCodeByte(uint8_t(pending));
-                bit = 0;
-                pending = 0;
-            } else {
-                ++bit;
+        uint64_t deeper[256 / kWordBits + 1];
+        int deeperWords = 0;
+        uint64_t path = 0;
+        unsigned depth = 0;
+        const auto gather = [&](unsigned bit) __attribute__((always_inline))
+        {
+            path = (path << 1) | bit;
+            if (++depth == kWordBits) [[unlikely]] {
+                deeper[deeperWords++] = path;
+                path = 0;
+                depth = 0;
             }
+        };
+        int a = kFirstLeaf + value;
+        while (a != kRoot) {
+            const int c = parent_[a];
+            const int aSide = side_[a];
+            gather(unsigned(aSide));
+            if (c == kRoot)
+                break;
+            const int d = parent_[c];
+            const int cSide = side_[c];
+            gather(unsigned(cSide));
+            SplayStep(a, aSide, c, cSide, d);
+            a = d;
         }
-        SemiSplay(kFirstLeaf + value);
+        send(path, depth);
+        while (deeperWords > 0)
+            send(deeper[--deeperWords], kWordBits);
     }
-    bitIndex_ = uint8_t(bit);
+    bitIndex_ = uint8_t(bits);
     pendingByte_ = uint16_t(pending);
 }
 
@@ -145,7 +174,7 @@ void TQRCompress::DecodeBytes(std::span<uint8_t> values)
                 } else {
                     ++bit;
                 }
-                a = (input >> bit) & 1u ? right_[a] : left_[a];
+                a = child_[a][(input >> bit) & 1u];
             }
             SemiSplay(a);
             value = uint8_t(a - kFirstLeaf);

@@ -31,6 +31,7 @@ public:
 private:
     void ResetTree();
     void SemiSplay(int node);
+    void SplayStep(int a, int aSide, int c, int cSide, int d);
     uint8_t ReadCodeByte();
     uint8_t RefillAndRead();
     void WriteCodeByte(uint8_t value);
@@ -41,9 +42,12 @@ private:
     uint8_t bitIndex_;
     uint16_t inputByte_ = 0;
     uint16_t pendingByte_ = 0;
-    uint16_t left_[256];
-    uint16_t right_[256];
+    // child_[n][0] is the left child of internal node n, child_[n][1] the right one, and side_[n]
+    // says which of the two node n is: indexing by the code bit keeps the coding and splaying free
+    // of unpredictable branches.
+    uint16_t child_[256][2];
     uint8_t parent_[513];
+    uint8_t side_[513];
     // Coded bytes pass through the stream in blocks rather than one call per byte; an expanding
     // coder gives back what it read ahead when it finishes.
     std::vector<uint8_t> buffer_;

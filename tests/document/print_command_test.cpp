@@ -23,7 +23,6 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <optional>
 #include <unistd.h>
 
 namespace {

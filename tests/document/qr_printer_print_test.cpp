@@ -20,11 +20,7 @@ struct PrintTest : ::testing::Test {
     QTemporaryDir dir;
     PrintTest()
     {
-        MemoryPrinter p;
-        p.name = "Office";
-        p.isDefault = true;
-        p.dpiX = p.dpiY = 20;  // small sheet images are enough to tell pages apart
-        printers.Add(p);
+        printers.AddOffice();
     }
 
     std::string Report(int pages)

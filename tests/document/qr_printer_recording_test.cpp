@@ -22,11 +22,7 @@ struct RecordingTest : ::testing::Test {
     QTemporaryDir dir;
     RecordingTest()
     {
-        MemoryPrinter p;
-        p.name = "Office";
-        p.isDefault = true;
-        p.dpiX = p.dpiY = 20;
-        printers.Add(p);
+        printers.AddOffice();
     }
 };
 

@@ -18,11 +18,7 @@ struct TGuiTestSetup {
 
     TGuiTestSetup()
     {
-        MemoryPrinter p;
-        p.name = "Office";
-        p.isDefault = true;
-        p.dpiX = p.dpiY = 20;
-        printers->Add(p);
+        printers->AddOffice();
         Application()->OnShowException = [this](const std::string& text) { errors.push_back(text); };
         ShowMessageRunner = [this](const QString& text) { messages << text; };
     }

@@ -23,6 +23,17 @@ struct TMemoryPrinters {
         Printer().Refresh();
     }
 
+    // The default printer "Office" at a low resolution: its sheets are small pictures that still
+    // tell pages apart.
+    MemoryPrinter& AddOffice()
+    {
+        MemoryPrinter p;
+        p.name = "Office";
+        p.isDefault = true;
+        p.dpiX = p.dpiY = 20;
+        return Add(p);
+    }
+
     // A default printer whose driver lists every named paper size and lets everything be set.
     MemoryPrinter& AddAcceptingEverything(const std::string& name = "Everything")
     {

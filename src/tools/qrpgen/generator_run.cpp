@@ -90,7 +90,10 @@ int RecordToPrinter(const TGenOptions& options)
     TLedgerReport report(document, QString::fromStdString(options.title), options.pages,
                          options.seed);
     TPrinter& printer = document.OwnPrinter();
-    const std::string printerName = printer.Printers().at(size_t(printer.PrinterIndex()));
+    const int index = printer.PrinterIndex();
+    const std::string printerName = index >= 0 && size_t(index) < printer.Printers().size()
+                                        ? printer.Printers()[size_t(index)]
+                                        : std::string("the default printer");
     bool complete = false;
     {
         TQRProgressForm progress;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # recording_compression.sh [RECORDING_BENCH] [PAGES]
-# Compressing the sample report while it is recorded costs at most 1.5 times the processor time of
-# a plain recording, and the compressed file is at most half the size of the plain one. Both are
-# measured in one process, in turns, best of five. Prints times, sizes and ratios; exits 1 when a
+# Compressing the sample report while it is recorded costs at most 1.5 times the time of a plain
+# recording (elapsed time, what the generator waits), and the compressed file is at most half the
+# size of the plain one. Both are measured in one process, in turns, best of five. Prints times, sizes and ratios; exits 1 when a
 # target is missed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,23 +1,75 @@
 #include "pagestore/qr_page_list.h"
 
 #include "graphics/metafile.h"
+#include "pagestore/qr_background_coder.h"
 #include "pagestore/qr_compress.h"
 #include "pagestore/qr_stream.h"
 #include "pagestore/report_file_error.h"
 #include "pagestore/report_header.h"
 #include "platform/ole_date.h"
+#include "platform/memory_stream.h"
 #include "platform/replacing_file_stream.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
 TQRPageList::TQRPageList() = default;
 
-TQRPageList::~TQRPageList() = default;
+TQRPageList::~TQRPageList()
+{
+    background_.reset();
+}
 
 void TQRPageList::SetSpoolStream(std::unique_ptr<TQRStream> stream)
 {
+    DropPending();
     spoolStream_ = std::move(stream);
+}
+
+void TQRPageList::CloseSpoolStream()
+{
+    DropPending();
+    spoolStream_.reset();
+}
+
+void TQRPageList::ResetPageTotal()
+{
+    DropPending();
+    pageTotal_ = 0;
+}
+
+void TQRPageList::Settle()
+{
+    if (!background_)
+        return;
+    try {
+        background_->Drain();
+    } catch (...) {
+        pageTotal_ = background_->LastWritten();
+        throw;
+    }
+}
+
+void TQRPageList::WaitForPage(int32_t n)
+{
+    if (!background_)
+        return;
+    try {
+        background_->WaitFor(n);
+    } catch (...) {
+        pageTotal_ = background_->LastWritten();
+        throw;
+    }
+}
+
+void TQRPageList::DropPending()
+{
+    if (background_) {
+        background_->Discard();
+        pageTotal_ = std::min(pageTotal_, background_->LastWritten());
+        background_.reset();
+    }
 }
 
 std::string TQRPageList::DisplayName() const
@@ -33,6 +85,12 @@ void TQRPageList::Damaged(const std::string& problem) const
 }
 
 void TQRPageList::StoreHeader()
+{
+    Settle();
+    WriteHeader();
+}
+
+void TQRPageList::WriteHeader()
 {
     TQRReportHeader header;
     header.pageCount = pageTotal_;
@@ -59,13 +117,14 @@ void TQRPageList::LoadHeader()
 
 void TQRPageList::OpenFile(const std::string& fileName)
 {
-    spoolStream_.reset();
+    CloseSpoolStream();
     spoolStream_ = std::make_unique<TQRStream>(fileName);
     LoadHeader();
 }
 
 void TQRPageList::CopyToFile(const std::string& fileName)
 {
+    Settle();
     TReplacingFileStream file(fileName);
     if (spoolStream_) {
         spoolStream_->CopyTo(file);
@@ -195,6 +254,9 @@ std::unique_ptr<TMetafile> TQRPageList::FetchPage(int32_t n)
 {
     if (n > pageTotal_ || n < 1 || !spoolStream_)
         return nullptr;
+    WaitForPage(n);  // not under the lock: the coder needs it to write the page
+    if (n > pageTotal_)
+        return nullptr;
     std::lock_guard guard(lock_);
     TQRStream& stream = *spoolStream_;
     try {
@@ -222,6 +284,7 @@ std::unique_ptr<TMetafile> TQRPageList::FetchPage(int32_t n)
 
 int32_t TQRPageList::CheckRecords()
 {
+    Settle();
     std::lock_guard guard(lock_);
     TQRStream& stream = *spoolStream_;
     const int32_t size = stream.Size();
@@ -251,11 +314,11 @@ int32_t TQRPageList::CheckRecords()
     return count;
 }
 
-void TQRPageList::BeginRecord(int32_t& recordStart, int32_t& linkPosition)
+void TQRPageList::BeginRecord(int32_t page, int32_t& recordStart, int32_t& linkPosition)
 {
     TQRStream& stream = *spoolStream_;
     recordStart = stream.Seek(0, soEnd);
-    stream.WriteInt32(pageTotal_);
+    stream.WriteInt32(page);
     linkPosition = stream.Position();
     stream.WriteInt32(linkPosition);
 }
@@ -270,38 +333,77 @@ void TQRPageList::EndRecord(int32_t recordStart, int32_t linkPosition)
     stream.SetPosition(end);
 }
 
-void TQRPageList::AppendPage(const TMetafile& metafile)
+template <typename WriteData>
+void TQRPageList::WriteRecord(int32_t page, WriteData&& writeData)
 {
-    if (!spoolStream_)
-        throw EStreamError("The report has no spool stream to append pages to");
     std::lock_guard guard(lock_);
     TQRStream& stream = *spoolStream_;
-    ++pageTotal_;
     int32_t recordStart = -1;
     try {
-        if (pageTotal_ == 1)
-            StoreHeader();  // a new stream gets its header before its first record
         int32_t linkPosition = 0;
-        BeginRecord(recordStart, linkPosition);
-        if (!compression_) {
-            metafile.SaveToStream(stream);
-        } else {
-            const auto& bytes = metafile.Bytes();
-            stream.WriteInt32(int32_t(bytes.size()));
-            TQRCompress coder(stream, true);
-            coder.EncodeBytes(bytes);
-            coder.Finish();
-        }
+        BeginRecord(page, recordStart, linkPosition);
+        writeData(stream);
         EndRecord(recordStart, linkPosition);
     } catch (...) {
         // A failed append leaves no partial record: later appends and fetches still find a chain.
-        --pageTotal_;
         try {
             if (recordStart >= 0)
                 stream.SetSize(recordStart);
             stream.Seek(0, soEnd);
         } catch (...) {
         }
+        throw;
+    }
+}
+
+void TQRPageList::WriteCodedRecord(int32_t page, int32_t plainLength,
+                                   const std::vector<uint8_t>& coded)
+{
+    WriteRecord(page, [&](TQRStream& stream) {
+        stream.WriteInt32(plainLength);
+        stream.WriteBuffer(coded);
+    });
+}
+
+void TQRPageList::AppendPage(const TMetafile& metafile)
+{
+    if (!spoolStream_)
+        throw EStreamError("The report has no spool stream to append pages to");
+    const bool background = compression_ && TQRBackgroundCoder::Worthwhile();
+    if (!background)
+        Settle();  // pages coded in the background come first
+    int32_t page;
+    {
+        std::lock_guard guard(lock_);
+        page = ++pageTotal_;
+        if (page == 1) {
+            try {
+                WriteHeader();  // a new stream gets its header before its first record
+            } catch (...) {
+                --pageTotal_;
+                throw;
+            }
+        }
+    }
+    try {
+        if (background) {
+            if (!background_)
+                background_ = std::make_unique<TQRBackgroundCoder>(
+                    [this](int32_t n, int32_t length, const std::vector<uint8_t>& coded) {
+                        WriteCodedRecord(n, length, coded);
+                    });
+            background_->Submit(page, metafile.Bytes());
+        } else if (compression_) {
+            TMemoryStream coded;
+            TQRCompress coder(coded, true);
+            coder.EncodeBytes(metafile.Bytes());
+            coder.Finish();
+            WriteCodedRecord(page, int32_t(metafile.Bytes().size()), coded.Bytes());
+        } else {
+            WriteRecord(page, [&](TQRStream& stream) { metafile.SaveToStream(stream); });
+        }
+    } catch (...) {
+        pageTotal_ = background ? background_->LastWritten() : page - 1;
         throw;
     }
 }

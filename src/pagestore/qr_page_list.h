@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TMetafile;
+class TQRBackgroundCoder;
 class TQRStream;
 
 class TQRPageList {
@@ -27,12 +29,13 @@ public:
     // CloseSpoolStream when it is done with the pages.
     TQRStream* SpoolStream() const { return spoolStream_.get(); }
     void SetSpoolStream(std::unique_ptr<TQRStream> stream);
-    void CloseSpoolStream() { spoolStream_.reset(); }
+    // Frees the stream; compressed pages still being coded for it are dropped.
+    void CloseSpoolStream();
 
     bool Compression() const { return compression_; }
     void SetCompression(bool value) { compression_ = value; }
     int32_t PageTotal() const { return pageTotal_; }
-    void ResetPageTotal() { pageTotal_ = 0; }
+    void ResetPageTotal();
 
     void Acquire() { lock_.Acquire(); }
     void Release() { lock_.Release(); }
@@ -56,7 +59,9 @@ public:
     // Page n as a new metafile, or null when n is outside 1..PageTotal. Damage raises
     // EReportFileError (structure) or EInvalidGraphic (page data), naming the file and the page.
     std::unique_ptr<TMetafile> FetchPage(int32_t n);
-    // Adds the metafile as page PageTotal + 1 (compressed when Compression is set).
+    // Adds the metafile as page PageTotal + 1 (compressed when Compression is set). A compressed
+    // page is coded in the background where that pays off; its record is in place before anything
+    // reads the stream, and a failure to write it is raised by the next call that waits for it.
     void AppendPage(const TMetafile& metafile);
 
     // Walks every record from the first to the end of the stream, checking page numbers and
@@ -70,12 +75,23 @@ public:
 private:
     [[noreturn]] void Damaged(const std::string& problem) const;
     int32_t ReadInt32At(int32_t offset, int32_t n);
-    void BeginRecord(int32_t& recordStart, int32_t& linkPosition);
+    void WriteHeader();
+    void BeginRecord(int32_t page, int32_t& recordStart, int32_t& linkPosition);
     void EndRecord(int32_t recordStart, int32_t linkPosition);
+    // Writes page's record at the end of the stream; a failed write leaves no partial record.
+    template <typename WriteData>
+    void WriteRecord(int32_t page, WriteData&& writeData);
+    void WriteCodedRecord(int32_t page, int32_t plainLength, const std::vector<uint8_t>& coded);
+    // Waits for the pages still being coded; a failure among them rolls the page total back.
+    void Settle();
+    void WaitForPage(int32_t n);
+    void DropPending();
     std::unique_ptr<TMetafile> ReadPageData(int32_t n, int32_t dataStart, int32_t dataEnd);
 
     TCriticalSection lock_;
     std::unique_ptr<TQRStream> spoolStream_;
     bool compression_ = false;
     int32_t pageTotal_ = 0;
+    // Declared after the stream, so that it stops before the stream goes.
+    std::unique_ptr<TQRBackgroundCoder> background_;
 };

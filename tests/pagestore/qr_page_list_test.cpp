@@ -251,3 +251,51 @@ TEST_F(PageListTest, DamagedFilesRaiseClearErrors)
         }
     }
 }
+
+// Compressed pages may still be coding when the next ones are appended or earlier ones fetched:
+// every fetch still sees whole records in page order.
+TEST_F(PageListTest, CompressedRecordingInterleavesAppendsAndFetches)
+{
+    std::vector<TMetafile> pages;
+    for (int i = 0; i < 60; ++i)
+        pages.push_back(Page(108 + 4 * uint32_t((i * 37) % 500), uint8_t(i)));
+    auto list = Record({}, true, false);
+    for (int i = 0; i < 60; ++i) {
+        list->AppendPage(pages[size_t(i)]);
+        EXPECT_EQ(list->PageTotal(), i + 1);
+        const int n = (i * 7) % (i + 1) + 1;
+        ASSERT_EQ(list->FetchPage(n)->Bytes(), pages[size_t(n - 1)].Bytes()) << "page " << n;
+    }
+    list->StoreHeader();
+    EXPECT_EQ(list->CheckRecords(), 60);
+    for (int n = 60; n >= 1; n -= 3)
+        EXPECT_EQ(list->FetchPage(n)->Bytes(), pages[size_t(n - 1)].Bytes());
+}
+
+// A page whose record cannot be written (here its spill file cannot be made) is reported by the
+// next call that waits for it; the page total falls back and the stream keeps whole records.
+TEST_F(PageListTest, FailedCompressedAppendIsReportedAndRolledBack)
+{
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    auto list = std::make_unique<TQRPageList>();
+    list->SetSpoolStream(std::make_unique<TQRStream>(2000));
+    list->SetCompression(true);
+    list->AppendPage(Page(400, 1));
+    qputenv("TMPDIR", "/proc/self");  // no spill file can be made here
+    bool raised = false;
+    try {
+        list->AppendPage(Page(40000, 2));  // past the limit: the write must spill
+        list->AppendPage(Page(108, 3));
+        list->StoreHeader();
+    } catch (const EFCreateError&) {
+        raised = true;
+    }
+    qputenv("TMPDIR", oldTmp);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(list->PageTotal(), 1);
+    list->AppendPage(Page(40000, 4));
+    list->StoreHeader();
+    EXPECT_EQ(list->PageTotal(), 2);
+    EXPECT_EQ(list->CheckRecords(), 2);
+    EXPECT_EQ(list->FetchPage(2)->Bytes(), Page(40000, 4).Bytes());
+}

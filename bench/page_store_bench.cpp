@@ -33,69 +33,67 @@ const TMetafile& LargestPage()
     return page;
 }
 
-// The same semi-splaying coder as the page store's, on plain arrays with no stream at all: the
+// The same semi-splaying coder as the page store's, in the same form (child and side tables, the
+// climb that gathers the code and splays in one pass), on plain arrays with no stream at all: the
 // yardstick for the real path.
 struct BareCoder {
-    uint16_t left[256], right[256];
-    uint8_t parent[513];
+    uint16_t child[256][2];
+    uint8_t parent[513], side[513];
     BareCoder()
     {
-        for (int i = 1; i <= 512; ++i)
+        for (int i = 1; i <= 512; ++i) {
             parent[i] = uint8_t((i - 1) / 2);
+            side[i] = uint8_t(i % 2 == 0);
+        }
+        parent[0] = side[0] = 0;
         for (int i = 0; i < 256; ++i) {
-            left[i] = uint16_t(2 * i + 1);
-            right[i] = uint16_t(2 * i + 2);
+            child[i][0] = uint16_t(2 * i + 1);
+            child[i][1] = uint16_t(2 * i + 2);
         }
     }
-    void Splay(int a)
+    void Step(int a, int aSide, int c, int cSide, int d)
     {
-        while (a != 0) {
-            const int c = parent[a];
-            if (c == 0)
-                break;
-            const int d = parent[c];
-            int s;
-            if (left[d] == c) {
-                s = right[d];
-                right[d] = uint16_t(a);
-            } else {
-                s = left[d];
-                left[d] = uint16_t(a);
-            }
-            if (left[c] == a)
-                left[c] = uint16_t(s);
-            else
-                right[c] = uint16_t(s);
-            parent[a] = uint8_t(d);
-            parent[s] = uint8_t(c);
-            a = d;
-        }
+        const int uncle = cSide ^ 1;
+        const int s = child[d][uncle];
+        child[d][uncle] = uint16_t(a);
+        parent[a] = uint8_t(d);
+        side[a] = uint8_t(uncle);
+        child[c][aSide] = uint16_t(s);
+        parent[s] = uint8_t(c);
+        side[s] = uint8_t(aSide);
     }
     void Encode(const std::vector<uint8_t>& in, std::vector<uint8_t>& out)
     {
-        unsigned bit = 0, pending = 0;
+        uint64_t pending = 0;
+        unsigned bits = 0;
         for (uint8_t b : in) {
-            bool path[256];
-            int n = 0;
-            for (int a = 256 + b; a != 0;) {
-                const int p = parent[a];
-                path[n++] = right[p] == a;
-                a = p;
+            // Paths deeper than 56 levels do not occur in this data; the real coder handles them.
+            uint64_t path = 0;
+            unsigned depth = 0;
+            int a = 256 + b;
+            while (a != 0) {
+                const int c = parent[a];
+                const int aSide = side[a];
+                path = (path << 1) | unsigned(aSide);
+                ++depth;
+                if (c == 0)
+                    break;
+                const int d = parent[c];
+                const int cSide = side[c];
+                path = (path << 1) | unsigned(cSide);
+                ++depth;
+                Step(a, aSide, c, cSide, d);
+                a = d;
             }
-            while (n > 0) {
-                if (path[--n])
-                    pending |= 1u << bit;
-                if (bit == 7) {
-                    out.push_back(uint8_t(pending));
-                    bit = 0;
-                    pending = 0;
-                } else {
-                    ++bit;
-                }
+            pending |= path << bits;
+            bits += depth;
+            while (bits >= 8) {
+                out.push_back(uint8_t(pending));
+                pending >>= 8;
+                bits -= 8;
             }
-            Splay(256 + b);
         }
-        if (bit != 0)
+        if (bits != 0)
             out.push_back(uint8_t(pending));
     }
     void Decode(const std::vector<uint8_t>& in, size_t count, std::vector<uint8_t>& out)
@@ -111,9 +109,15 @@ struct BareCoder {
                 } else {
                     ++bit;
                 }
-                a = (input & (1u << bit)) ? right[a] : left[a];
+                a = child[a][(input >> bit) & 1u];
             }
-            Splay(a);
+            for (int n = a; n != 0;) {
+                const int p = parent[n];
+                if (p == 0)
+                    break;
+                Step(n, side[n], p, side[p], parent[p]);
+                n = parent[n];
+            }
             out.push_back(uint8_t(a - 256));
         }
     }
@@ -139,6 +143,7 @@ void BM_EncodeThroughPageList(benchmark::State& state)
         list.SetSpoolStream(std::make_unique<TQRStream>(INT32_MAX));
         list.SetCompression(true);
         list.AppendPage(page);
+        list.StoreHeader();  // waits until the page is coded and its record written
         benchmark::DoNotOptimize(list.SpoolStream());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(page.Bytes().size()));
@@ -215,10 +220,11 @@ void BM_FetchAllInOrder(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_EncodeBareLoop)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EncodeThroughPageList)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DecodeBareLoop)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DecodeThroughPageList)->Unit(benchmark::kMillisecond);
+// Elapsed time: the page list codes compressed pages on a thread of its own.
+BENCHMARK(BM_EncodeBareLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EncodeThroughPageList)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DecodeBareLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DecodeThroughPageList)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenAndFetchFirstPage)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FetchAllInOrder)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
 

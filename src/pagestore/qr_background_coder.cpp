@@ -1,7 +1,6 @@
 #include "pagestore/qr_background_coder.h"
 
 #include "pagestore/qr_compress.h"
-#include "platform/memory_stream.h"
 
 TQRBackgroundCoder::TQRBackgroundCoder(WriteRecord write)
     : write_(std::move(write)), thread_([this] { Run(); })
@@ -93,12 +92,8 @@ void TQRBackgroundCoder::Run()
         lock.unlock();
         std::exception_ptr failure;
         try {
-            // A fresh coder per page, into memory first: the record is written in one piece.
-            TMemoryStream coded;
-            TQRCompress coder(coded, true);
-            coder.EncodeBytes(job.plain);
-            coder.Finish();
-            write_(job.page, int32_t(job.plain.size()), coded.Bytes());
+            // Coded into memory first: the record is written in one piece.
+            write_(job.page, int32_t(job.plain.size()), CompressBlock(job.plain));
         } catch (...) {
             failure = std::current_exception();
         }

@@ -1,6 +1,7 @@
 #include "pagestore/qr_compress.h"
 
 #include "platform/errors.h"
+#include "platform/memory_stream.h"
 #include "platform/stream.h"
 
 #include <algorithm>
@@ -214,4 +215,14 @@ void TQRCompress::Finish()
         buffer_.clear();
         bufferPos_ = 0;
     }
+}
+
+std::vector<uint8_t> CompressBlock(std::span<const uint8_t> plain)
+{
+    TMemoryStream coded;
+    coded.Reserve(int32_t(plain.size() / 2 + 64));  // typical pages code to well under half
+    TQRCompress coder(coded, true);
+    coder.EncodeBytes(plain);
+    coder.Finish();
+    return coded.TakeBytes();
 }

@@ -53,3 +53,6 @@ private:
     std::vector<uint8_t> buffer_;
     size_t bufferPos_ = 0;
 };
+
+// The coded block of a page's bytes, made by a fresh coder.
+std::vector<uint8_t> CompressBlock(std::span<const uint8_t> plain);

@@ -7,7 +7,6 @@
 #include "pagestore/report_file_error.h"
 #include "pagestore/report_header.h"
 #include "platform/ole_date.h"
-#include "platform/memory_stream.h"
 #include "platform/replacing_file_stream.h"
 
 #include <algorithm>
@@ -394,11 +393,7 @@ void TQRPageList::AppendPage(const TMetafile& metafile)
                     });
             background_->Submit(page, metafile.Bytes());
         } else if (compression_) {
-            TMemoryStream coded;
-            TQRCompress coder(coded, true);
-            coder.EncodeBytes(metafile.Bytes());
-            coder.Finish();
-            WriteCodedRecord(page, int32_t(metafile.Bytes().size()), coded.Bytes());
+            WriteCodedRecord(page, int32_t(metafile.Bytes().size()), CompressBlock(metafile.Bytes()));
         } else {
             WriteRecord(page, [&](TQRStream& stream) { metafile.SaveToStream(stream); });
         }

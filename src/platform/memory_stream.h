@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/stream.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
     void SetSize(int32_t newSize) override;
 
     void Clear();
+    // Makes room for a size expected, so that writing up to it does not move the bytes.
+    void Reserve(int32_t size) { bytes_.reserve(size_t(std::max(size, 0))); }
     const uint8_t* Memory() const { return bytes_.data(); }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     std::vector<uint8_t> TakeBytes();

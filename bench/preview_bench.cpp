@@ -15,6 +15,16 @@
 #include <sys/resource.h>
 
 namespace {
+// A preview control showing page 1 of the document at page width, as the window opens it.
+std::unique_ptr<TQRPreview> PreviewOf(TQRPrinter& document)
+{
+    auto preview = std::make_unique<TQRPreview>();
+    preview->resize(900, 700);
+    preview->SetDocument(&document);
+    preview->ZoomToPageWidth();
+    return preview;
+}
+
 // Everything the viewer does up to the first page on screen: load, attach, lay out, paint.
 void BM_OpenToShownFirstPage(benchmark::State& state)
 {
@@ -22,14 +32,11 @@ void BM_OpenToShownFirstPage(benchmark::State& state)
     for (auto _ : state) {
         TQRPrinter document;
         document.LoadFromFile(name);
-        TQRPreview preview;
-        preview.resize(900, 700);
-        preview.SetDocument(&document);
-        preview.ZoomToPageWidth();
-        QImage screen(preview.PageImage()->size(), QImage::Format_ARGB32_Premultiplied);
-        preview.PageImage()->render(&screen);
+        const auto preview = PreviewOf(document);
+        QImage screen(preview->PageImage()->size(), QImage::Format_ARGB32_Premultiplied);
+        preview->PageImage()->render(&screen);
         benchmark::DoNotOptimize(screen.bits());
-        preview.SetDocument(nullptr);
+        preview->SetDocument(nullptr);
     }
 }
 
@@ -38,16 +45,13 @@ int PagingMemory(int pages)
     const std::string& name = BenchReport(pages);
     TQRPrinter document;
     document.LoadFromFile(name);
-    TQRPreview preview;
-    preview.resize(900, 700);
-    preview.SetDocument(&document);
-    preview.ZoomToPageWidth();
-    QImage screen(preview.PageImage()->size(), QImage::Format_ARGB32_Premultiplied);
+    const auto preview = PreviewOf(document);
+    QImage screen(preview->PageImage()->size(), QImage::Format_ARGB32_Premultiplied);
     for (int n = 1; n <= document.PageTotal(); ++n) {
-        preview.SetPageNumber(n);
-        preview.PageImage()->render(&screen);
+        preview->SetPageNumber(n);
+        preview->PageImage()->render(&screen);
     }
-    preview.SetDocument(nullptr);
+    preview->SetDocument(nullptr);
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%ld\n", usage.ru_maxrss);

@@ -40,10 +40,12 @@ TReplacingFileStream::TReplacingFileStream(const std::string& fileName) : fileNa
     if (exists) {
         try {
             target_ = std::make_unique<TFileStream>(fileName, fmOpenReadWrite | fmShareExclusive);
-        } catch (const EFOpenError&) {
-            throw EFCreateError(fileName, FileIsOpenElsewhere(fileName)
-                                              ? "the file is in use"
-                                              : std::strerror(errno ? errno : EACCES));
+        } catch (const EFOpenError& e) {
+            // The platform's own message for a file that cannot be replaced, with the reason.
+            const std::string reason = e.what();
+            const auto colon = reason.find(": ", FormatMessage("Cannot open file %s", fileName).size());
+            throw EFCreateError(fileName, colon == std::string::npos ? std::string()
+                                                                     : reason.substr(colon + 2));
         }
     }
     try {

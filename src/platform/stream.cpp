@@ -2,8 +2,6 @@
 
 #include "platform/errors.h"
 
-#include <algorithm>
-#include <vector>
 
 void TStream::SetSize(int32_t)
 {
@@ -35,25 +33,6 @@ void TStream::WriteBuffer(std::span<const uint8_t> bytes)
     if (bytes.size() > size_t(INT32_MAX))
         throw EWriteError();
     WriteBuffer(bytes.data(), int32_t(bytes.size()));
-}
-
-int32_t TStream::CopyFrom(TStream& source, int32_t count)
-{
-    if (count == 0) {
-        source.SetPosition(0);
-        count = source.Size();
-    }
-    if (count < 0)
-        throw EReadError();
-    constexpr int32_t chunk = 61440;
-    std::vector<uint8_t> buffer(size_t(std::min(count, chunk)));
-    for (int32_t left = count; left > 0;) {
-        const int32_t n = std::min(left, chunk);
-        source.ReadBuffer(buffer.data(), n);
-        WriteBuffer(buffer.data(), n);
-        left -= n;
-    }
-    return count;
 }
 
 uint8_t TStream::ReadUInt8()

@@ -32,10 +32,6 @@ public:
     void WriteBuffer(const void* buffer, int32_t count);
     void WriteBuffer(std::span<const uint8_t> bytes);
 
-    // Copies count bytes from source's position (count 0: all of source from its start).
-    // Raises EReadError / EWriteError on a short transfer; returns the count copied.
-    int32_t CopyFrom(TStream& source, int32_t count);
-
     // Little-endian scalars; short transfers raise like ReadBuffer / WriteBuffer.
     uint8_t ReadUInt8();
     int32_t ReadInt32();

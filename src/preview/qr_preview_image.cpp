@@ -45,11 +45,12 @@ void TQRPreviewImage::PaintPage(QPainter& painter)
     const int h = height();
     painter.fillRect(QRect(1, 1, w - 4, h - 4), Qt::white);
     StretchDrawMetafile(painter, QRectF(0, 0, w, h), *pageMetafile_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(Qt::black, 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPolyline(QPolygon({QPoint(0, 0), QPoint(0, h - 3), QPoint(w - 3, h - 3),
-                                   QPoint(w - 3, 0), QPoint(0, 0)}));
+    // The frame's lines run through the pixels (0, 0) to (w - 3, h - 3); drawn as pixel-wide
+    // rectangles they stay one screen pixel wide at any pixel density.
+    painter.fillRect(QRect(0, 0, 1, h - 2), Qt::black);
+    painter.fillRect(QRect(0, 0, w - 2, 1), Qt::black);
+    painter.fillRect(QRect(w - 3, 0, 1, h - 2), Qt::black);
+    painter.fillRect(QRect(0, h - 3, w - 2, 1), Qt::black);
     painter.fillRect(QRect(w - 2, 2, 2, h - 2), Qt::black);
     painter.fillRect(QRect(2, h - 2, w - 2, 2), Qt::black);
 }

@@ -149,10 +149,15 @@ private slots:
         holder.show();
         QVERIFY(QTest::qWaitForWindowExposed(&holder));
         const QImage shot = preview->PageImage()->grab().toImage();
+        // Drawn at the screen's pixel ratio: the 1-pixel frame is `ratio` device pixels wide and
+        // sharp, not a scaled-up picture (the program runs under QT_SCALE_FACTOR=2 as well).
+        const int ratio = qRound(preview->PageImage()->devicePixelRatioF());
+        QCOMPARE(shot.size(), preview->PageImage()->size() * ratio);
         const int w = shot.width(), h = shot.height();
         QCOMPARE(PageShownIn(shot), 1);
-        QCOMPARE(shot.pixelColor(0, h / 2), QColor(Qt::black));
-        QCOMPARE(shot.pixelColor(w - 3, h / 2), QColor(Qt::black));
+        QCOMPARE(shot.pixelColor(ratio - 1, h / 2), QColor(Qt::black));
+        QCOMPARE(PageShownIn(shot.copy(ratio, h / 2 - 5, 10, 10)), 1);
+        QCOMPARE(shot.pixelColor(w - 3 * ratio, h / 2), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(w - 1, h / 2), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(w / 2, h - 1), QColor(Qt::black));
         preview->SetPageNumber(2);
